@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace vintor {
+
+// Replaces the file at `path` whole: the bytes go to a temporary file beside it, which is then
+// renamed over the target, so a crash or a full disk never leaves half a file behind.
+// On failure returns false, leaves the old file untouched and puts the system's text in `error`.
+bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Writes `lines` as Windows-1251 text, every line ended by CR LF, through ReplaceFile.
+bool WriteTextLines(const QString& path, const QStringList& lines, QString* error = nullptr);
+
+// Joins a directory and a file name with this platform's separator.
+QString JoinPath(const QString& dir, const QString& name);
+
+}  // namespace vintor
