@@ -1,9 +1,9 @@
 #include "platform/JpegImage.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 namespace vintor {
 namespace {

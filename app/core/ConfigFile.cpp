@@ -33,11 +33,16 @@ constexpr double kEmptyValues[5] = {20.0, 20.0, 0.0, 0.0, 100.0};
 
 double* ValueSlot(SensorSettings& s, int i) {
   switch (i) {
-    case 0: return &s.Kpr1;
-    case 1: return &s.Kpr2;
-    case 2: return &s.Vs1Offset;
-    case 3: return &s.Vs2Offset;
-    default: return &s.MaxV;
+    case 0:
+      return &s.Kpr1;
+    case 1:
+      return &s.Kpr2;
+    case 2:
+      return &s.Vs1Offset;
+    case 3:
+      return &s.Vs2Offset;
+    default:
+      return &s.MaxV;
   }
 }
 
@@ -48,8 +53,8 @@ SettingsTexts InitialSettingsTexts() {
           QStringLiteral("0,0"), QStringLiteral("80")};
 }
 
-ConfigLoad ParseSensorConfig(const QByteArray& content, SensorSettings& values, SettingsTexts& texts,
-                             QChar separator) {
+ConfigLoad ParseSensorConfig(const QByteArray& content, SensorSettings& values,
+                             SettingsTexts& texts, QChar separator) {
   LineReader reader(content);
   while (!reader.AtEnd()) {
     for (int i = 0; i < 5; ++i) {

@@ -23,8 +23,8 @@ enum class ConfigLoad {
 
 // Reads Kavero.cfg content in groups of five lines. Fields and values are updated line by line,
 // so on BadValue the failing field shows its text while its value keeps the previous one.
-ConfigLoad ParseSensorConfig(const QByteArray& content, SensorSettings& values, SettingsTexts& texts,
-                             QChar separator = DecimalSeparator());
+ConfigLoad ParseSensorConfig(const QByteArray& content, SensorSettings& values,
+                             SettingsTexts& texts, QChar separator = DecimalSeparator());
 ConfigLoad LoadSensorConfig(const QString& path, SensorSettings& values, SettingsTexts& texts,
                             QChar separator = DecimalSeparator());
 

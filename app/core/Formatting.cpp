@@ -36,7 +36,8 @@ QString FormatPicture(double x, int decimals, QChar separator) {
     digits.resize(static_cast<size_t>(keep));
     if (roundUp) {
       int i = keep - 1;
-      while (i >= 0 && digits[static_cast<size_t>(i)] == '9') digits[static_cast<size_t>(i--)] = '0';
+      while (i >= 0 && digits[static_cast<size_t>(i)] == '9')
+        digits[static_cast<size_t>(i--)] = '0';
       if (i >= 0) {
         ++digits[static_cast<size_t>(i)];
       } else {
@@ -56,7 +57,9 @@ QString FormatPicture(double x, int decimals, QChar separator) {
     intPart += i < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(i)] : '0';
   for (int i = 0; i < decimals; ++i) {
     const int idx = pointPos + i;
-    fracPart += (idx >= 0 && idx < static_cast<int>(digits.size())) ? digits[static_cast<size_t>(idx)] : '0';
+    fracPart += (idx >= 0 && idx < static_cast<int>(digits.size()))
+                    ? digits[static_cast<size_t>(idx)]
+                    : '0';
   }
   const size_t nz = intPart.find_first_not_of('0');
   intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
@@ -73,8 +76,8 @@ QString FormatPicture(double x, int decimals, QChar separator) {
 
 QString FormatFixedWidth(double x, int width, int precision, QChar separator) {
   std::array<char, 400> buf{};
-  auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), x,
-                                 std::chars_format::fixed, precision);
+  auto [end, ec] =
+      std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed, precision);
   QString out = ec == std::errc() ? QString::fromLatin1(buf.data(), end - buf.data()) : QString();
   out.replace(QLatin1Char('.'), separator);
   return out.rightJustified(width, QLatin1Char(' '));
@@ -84,8 +87,8 @@ QString FormatGeneral(double x, QChar separator) {
   if (std::isnan(x)) return QStringLiteral("NAN");
   if (std::isinf(x)) return x < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
   std::array<char, 64> buf{};
-  auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), x,
-                                 std::chars_format::general, 15);
+  auto [end, ec] =
+      std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::general, 15);
   if (ec != std::errc()) return QString();
   std::string text(buf.data(), end);
   // "1e-05" is written "1E-5".
@@ -125,11 +128,17 @@ bool ParseNumber(const QString& text, double* value, QChar separator) {
   const int n = static_cast<int>(t.size());
   if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')) s += t[i++].toLatin1();
   int mantDigits = 0;
-  while (i < n && t[i].isDigit() && t[i].unicode() < 128) { s += t[i++].toLatin1(); ++mantDigits; }
+  while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+    s += t[i++].toLatin1();
+    ++mantDigits;
+  }
   if (i < n && t[i] == separator) {
     s += '.';
     ++i;
-    while (i < n && t[i].isDigit() && t[i].unicode() < 128) { s += t[i++].toLatin1(); ++mantDigits; }
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+      s += t[i++].toLatin1();
+      ++mantDigits;
+    }
   }
   if (mantDigits == 0) return false;
   if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
@@ -137,7 +146,10 @@ bool ParseNumber(const QString& text, double* value, QChar separator) {
     ++i;
     if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) s += t[i++].toLatin1();
     int expDigits = 0;
-    while (i < n && t[i].isDigit() && t[i].unicode() < 128) { s += t[i++].toLatin1(); ++expDigits; }
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+      s += t[i++].toLatin1();
+      ++expDigits;
+    }
     if (expDigits == 0) return false;
   }
   if (i != n) return false;

@@ -1,6 +1,7 @@
+#include <unistd.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
-#include <unistd.h>
 
 #include "app/core/ConfigFile.h"
 #include "platform/Cp1251.h"
@@ -38,7 +39,8 @@ void TestConfig::load_data() {
       << QList<double>{20.5, 19.5, 0.1, 0.2, 80} << QStringList{"20.5", "19.5", "0.1", "0.2", "80"};
   QTest::newRow("fifth value with other separator fails")
       << QByteArray("20,5\r\n19,5\r\n0,1\r\n0,2\r\n80.5\r\n") << QChar(',') << bad
-      << QList<double>{20.5, 19.5, 0.1, 0.2, 0} << QStringList{"20,5", "19,5", "0,1", "0,2", "80.5"};
+      << QList<double>{20.5, 19.5, 0.1, 0.2, 0}
+      << QStringList{"20,5", "19,5", "0,1", "0,2", "80.5"};
   QTest::newRow("empty second line")
       << QByteArray("21\r\n\r\n1\r\n2\r\n90\r\n") << QChar('.') << ok
       << QList<double>{21, 20, 1, 2, 90} << QStringList{"21", "", "1", "2", "90"};
@@ -49,21 +51,22 @@ void TestConfig::load_data() {
       << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n\r\n") << QChar('.') << ok
       << QList<double>{20, 20, 0, 0, 100} << QStringList{"", "", "", "", ""};
   QTest::newRow("no final line end")
-      << QByteArray("1\r\n2\r\n3\r\n4\r\n5") << QChar('.') << ok
-      << QList<double>{1, 2, 3, 4, 5} << QStringList{"1", "2", "3", "4", "5"};
+      << QByteArray("1\r\n2\r\n3\r\n4\r\n5") << QChar('.') << ok << QList<double>{1, 2, 3, 4, 5}
+      << QStringList{"1", "2", "3", "4", "5"};
   QTest::newRow("bare LF line ends")
-      << QByteArray("1\n2\n3\n4\n5\n") << QChar('.') << ok
-      << QList<double>{1, 2, 3, 4, 5} << QStringList{"1", "2", "3", "4", "5"};
+      << QByteArray("1\n2\n3\n4\n5\n") << QChar('.') << ok << QList<double>{1, 2, 3, 4, 5}
+      << QStringList{"1", "2", "3", "4", "5"};
   QTest::newRow("empty file loads nothing") << QByteArray() << QChar('.') << ok << zero << init;
   QTest::newRow("number followed by junk stops at that line")
       << QByteArray("21\r\n12abc\r\n3\r\n4\r\n5\r\n") << QChar('.') << bad
       << QList<double>{21, 0, 0, 0, 0} << QStringList{"21", "12abc", "0,0", "0,0", "80"};
-  QTest::newRow("binary garbage")
-      << QByteArray("\x00\xff\xfe\x01garbage\x98\r\n", 14) << QChar('.') << bad
-      << zero << QStringList{QString(QChar(0)) + QString::fromUtf8("\u044f\u044e\x01garbage?"), "20,01", "0,0", "0,0", "80"};
-  QTest::newRow("very long line")
-      << (QByteArray(100000, '1') + "\r\n") << QChar('.') << bad
-      << zero << QStringList{QString(100000, '1'), "20,01", "0,0", "0,0", "80"};
+  QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe\x01garbage\x98\r\n", 14) << QChar('.')
+                                  << bad << zero
+                                  << QStringList{QString(QChar(0)) +
+                                                     QString::fromUtf8("\u044f\u044e\x01garbage?"),
+                                                 "20,01", "0,0", "0,0", "80"};
+  QTest::newRow("very long line") << (QByteArray(100000, '1') + "\r\n") << QChar('.') << bad << zero
+                                  << QStringList{QString(100000, '1'), "20,01", "0,0", "0,0", "80"};
 }
 
 void TestConfig::load() {

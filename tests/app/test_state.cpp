@@ -22,8 +22,8 @@ class TestState : public QObject {
 void TestState::gainFromPeak_data() {
   QTest::addColumn<int>("peak");
   QTest::addColumn<int>("code");
-  for (auto [p, c] : {std::pair{2047, 0}, {500, 0}, {499, 1}, {126, 1}, {125, 2}, {32, 2},
-                      {31, 3}, {0, 3}})
+  for (auto [p, c] :
+       {std::pair{2047, 0}, {500, 0}, {499, 1}, {126, 1}, {125, 2}, {32, 2}, {31, 3}, {0, 3}})
     QTest::addRow("%d", p) << p << c;
 }
 
