@@ -1,0 +1,41 @@
+#include "app/ui/AppWindows.h"
+
+#include "measurement/MeasState.h"
+#include "platform/Services.h"
+
+namespace vintor {
+
+class AppWindows::MainLogView final : public MeasObserver {
+ public:
+  explicit MainLogView(Form0* form) : form_(form) {}
+  void LogLine(const QString& line) override { form_->AppendLog(line); }
+
+ private:
+  Form0* form_;
+};
+
+AppWindows::AppWindows() {
+  ResetProgramState();
+  form0_ = std::make_unique<Form0>();
+  nsoForm_ = std::make_unique<NSOForm>(form0_.get());
+  formAbout_ = std::make_unique<FormAbout>(form0_.get());
+
+  dialogs_ = std::make_unique<WidgetDialogs>(nsoForm_.get());
+  Svc().dialogs = dialogs_.get();
+  Svc().shell = &shell_;
+  logView_ = std::make_unique<MainLogView>(form0_.get());
+  observer_.Add(logView_.get());
+  SetObserver(&observer_);
+
+  nsoForm_->showAbout = [this] { formAbout_->exec(); };
+  Form0::Actions actions;
+  actions.about = [this] { formAbout_->exec(); };
+  form0_->SetActions(actions);
+}
+
+AppWindows::~AppWindows() {
+  SetObserver(nullptr);
+  ResetServices();
+}
+
+}  // namespace vintor

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "app/ui/NSOUnit.h"
+#include "app/ui/Unit0.h"
+#include "app/ui/UnitAbout.h"
+#include "app/ui/WidgetDialogs.h"
+#include "app/ui/WindowObserver.h"
+#include "platform/DesktopShell.h"
+
+namespace vintor {
+
+// The composition root: every window of the program, created once in the fixed order, and the
+// real seams wired to them. Destroyed in reverse order when the program ends.
+class AppWindows {
+ public:
+  AppWindows();
+  ~AppWindows();
+  Form0& Main() { return *form0_; }
+
+ private:
+  // Device log of the main window, as one of the observer's views.
+  class MainLogView;
+
+  std::unique_ptr<Form0> form0_;
+  std::unique_ptr<NSOForm> nsoForm_;
+  std::unique_ptr<FormAbout> formAbout_;
+  std::unique_ptr<MainLogView> logView_;
+  WindowObserver observer_;
+  std::unique_ptr<WidgetDialogs> dialogs_;
+  DesktopShell shell_;
+};
+
+}  // namespace vintor
