@@ -1,0 +1,12 @@
+# Processing of recordings: marks and speed, averaging, 1x component, RMS, spectra, harmonics
+# and the measurement cycle.
+add_library(vintor_measurement STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/RawRecording.cpp ${CMAKE_CURRENT_SOURCE_DIR}/RawRecording.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/MeasMath.cpp ${CMAKE_CURRENT_SOURCE_DIR}/MeasMath.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/FFTBase.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FFTBase.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/Spectrum.cpp ${CMAKE_CURRENT_SOURCE_DIR}/Spectrum.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycle.cpp ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycle.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycleDefault.cpp)
+target_include_directories(vintor_measurement PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vintor_measurement PUBLIC vintor_state vintor_appcore
+  $<TARGET_NAME_IF_EXISTS:vintor_acquisition> Qt6::Core vintor_options)

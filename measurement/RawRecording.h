@@ -1,0 +1,46 @@
+#pragma once
+
+// The one place that knows the raw data file: frames of four little-endian int16 samples
+// (vibration channel 1, channel 2, tachometer, spare), no header. A partial frame at the end of
+// a file (odd size, truncated copy) is ignored.
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace vintor {
+
+// A file or conversion failure of the measurement code; callers show what() as an error.
+class MeasError : public std::runtime_error {
+ public:
+  explicit MeasError(const QString& message);
+};
+
+inline constexpr int kRawFrameBytes = 8;
+
+class RawRecording {
+ public:
+  RawRecording() = default;
+  int64_t frames() const { return frames_; }
+  int64_t samples() const { return frames_ * 4; }
+  int16_t* data() { return data_.get(); }
+  const int16_t* data() const { return data_.get(); }
+  bool empty() const { return frames_ == 0; }
+
+  // Reads whole frames of the file, at most `maxFrames` of them (all when negative).
+  // Throws MeasError when the file cannot be opened or read.
+  static RawRecording Read(const QString& path, int64_t maxFrames = -1);
+
+ private:
+  std::unique_ptr<int16_t[]> data_;
+  int64_t frames_ = 0;
+};
+
+// Gain code from the text of a raw parameter file: its first character, "0" to "3".
+std::optional<int16_t> GainCodeFromParText(const QByteArray& content);
+// Reads a raw parameter file; throws MeasError when it cannot be read or holds no gain code.
+int16_t ReadParFile(const QString& path);
+
+}  // namespace vintor
