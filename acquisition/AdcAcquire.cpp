@@ -57,8 +57,6 @@ int ReadThread() {
   AdcContext& a = Acq();
   ILE154* module = a.module;
 
-  if (a.dlit > 0) a.BlocksToRead = static_cast<uint16_t>(a.dlit);
-
   if (!module->STOP_ADC()) {
     a.ThreadError = 1;
     a.ThreadDone = true;
@@ -171,7 +169,8 @@ void AdcAcquire() {
       return;
     }
 
-    a.dlit = m.Dlit;
+    // The count is set before the thread starts, so that the first counter line shows it.
+    if (m.Dlit > 0) a.BlocksToRead = static_cast<uint16_t>(m.Dlit);
     try {
       if (g_failNextThreadStart) {
         g_failNextThreadStart = false;

@@ -22,7 +22,6 @@ struct AdcContext {
   std::vector<int16_t> buffers[2];
   int dataFile = -1;
   std::thread thread;
-  int16_t dlit = 0;  // Dlit as the thread reads it at its start
 
   // Shared by the two threads.
   std::atomic<int16_t> ThreadError{0};
