@@ -18,6 +18,7 @@ AppWindows::AppWindows() {
   ResetProgramState();
   form0_ = std::make_unique<Form0>();
   nsoForm_ = std::make_unique<NSOForm>(form0_.get());
+  formIzm1_ = std::make_unique<FormIzm1>(form0_.get());
   formAbout_ = std::make_unique<FormAbout>(form0_.get());
 
   dialogs_ = std::make_unique<WidgetDialogs>(nsoForm_.get());
@@ -25,11 +26,19 @@ AppWindows::AppWindows() {
   Svc().shell = &shell_;
   logView_ = std::make_unique<MainLogView>(form0_.get());
   observer_.Add(logView_.get());
+  observer_.Add(formIzm1_.get());
   SetObserver(&observer_);
 
   nsoForm_->showAbout = [this] { formAbout_->exec(); };
+  formIzm1_->showAbout = [this] { formAbout_->exec(); };
   Form0::Actions actions;
   actions.about = [this] { formAbout_->exec(); };
+  actions.vibrationMeter = [this](bool twoPlane) {
+    Meas().StopRequested = false;
+    Meas().NeedSighting = true;
+    formIzm1_->SetPlaneTwoShown(twoPlane);
+    formIzm1_->exec();
+  };
   form0_->SetActions(actions);
 }
 

@@ -7,6 +7,7 @@
 #include "app/ui/UnitAbout.h"
 #include "app/ui/WidgetDialogs.h"
 #include "app/ui/WindowObserver.h"
+#include "meter/UnitIzm1.h"
 #include "platform/DesktopShell.h"
 
 namespace vintor {
@@ -25,6 +26,7 @@ class AppWindows {
 
   std::unique_ptr<Form0> form0_;
   std::unique_ptr<NSOForm> nsoForm_;
+  std::unique_ptr<FormIzm1> formIzm1_;
   std::unique_ptr<FormAbout> formAbout_;
   std::unique_ptr<MainLogView> logView_;
   WindowObserver observer_;
