@@ -4,6 +4,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -17,10 +18,13 @@ namespace {
 
 QChartView* MakeView(QChart* chart, QWidget* parent) {
   chart->setLocalizeNumbers(true);
-  chart->setMargins(QMargins(4, 4, 4, 4));
+  chart->setMargins(QMargins(2, 0, 2, 0));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+  chart->setBackgroundRoundness(0);
   chart->legend()->setAlignment(Qt::AlignRight);
   QFont title = chart->titleFont();
   title.setBold(true);
+  title.setPointSize(8);
   chart->setTitleFont(title);
   auto* view = new QChartView(chart, parent);
   view->setRenderHint(QPainter::Antialiasing);
@@ -35,8 +39,11 @@ QValueAxis* MakeAxis(const QString& title, const QString& format) {
   axis->setTitleText(title);
   axis->setLabelFormat(format);
   QFont f = axis->titleFont();
-  f.setPointSize(8);
+  f.setPointSize(7);
   axis->setTitleFont(f);
+  QFont labels = axis->labelsFont();
+  labels.setPointSize(7);
+  axis->setLabelsFont(labels);
   return axis;
 }
 
@@ -158,7 +165,7 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   d_->bars->append(d_->a1);
   d_->bars->append(d_->a2);
   d_->bars->setBarWidth(1.0);  // full width: neighbouring lines touch
-  d_->hz = MakeAxis(QStringLiteral("Hz"), QStringLiteral("%d"));
+  d_->hz = MakeAxis(QStringLiteral("Hz"), QStringLiteral("%.0f"));
   d_->hz->setRange(0, 128);
   d_->hz->setTickType(QValueAxis::TicksDynamic);
   d_->hz->setTickAnchor(0);
@@ -175,7 +182,7 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   d_->zero->setPen(QPen(QColor(0, 0, 220), 1));
   d_->chart->addSeries(d_->zero);
   if (rpmTopAxis) {
-    d_->rpm = MakeAxis(QStringLiteral("RPM"), QStringLiteral("%d"));
+    d_->rpm = MakeAxis(QStringLiteral("RPM"), QStringLiteral("%.0f"));
     d_->rpm->setRange(0, 7680);
     d_->rpm->setTickType(QValueAxis::TicksDynamic);
     d_->rpm->setTickAnchor(0);

@@ -111,12 +111,12 @@ FormIzm1::FormIzm1(QWidget* parent) : QDialog(parent) {
   Gauge1->setValue(0);
   Gauge1->setTextVisible(false);
 
-  LabelS11 = ResultLabel("LabelS11", "V1s= n.d.", 14);
-  LabelV11 = ResultLabel("LabelV11", "V1o= n.d.", 14);
-  LabelF11 = ResultLabel("LabelF11", "F1= n.d.", 14);
-  LabelS21 = ResultLabel("LabelS21", "V2s= n.d.", 14);
-  LabelV21 = ResultLabel("LabelV21", "V2o= n.d.", 14);
-  LabelF21 = ResultLabel("LabelF21", "F2= n.d.", 14);
+  LabelS11 = ResultLabel("LabelS11", "V1s= n.d.", 12);
+  LabelV11 = ResultLabel("LabelV11", "V1o= n.d.", 12);
+  LabelF11 = ResultLabel("LabelF11", "F1= n.d.", 12);
+  LabelS21 = ResultLabel("LabelS21", "V2s= n.d.", 12);
+  LabelV21 = ResultLabel("LabelV21", "V2o= n.d.", 12);
+  LabelF21 = ResultLabel("LabelF21", "F2= n.d.", 12);
   GroupBox1 = new QGroupBox(QStringLiteral("Plane 1"));
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   auto* g1 = new QVBoxLayout(GroupBox1);
@@ -185,7 +185,7 @@ FormIzm1::FormIzm1(QWidget* parent) : QDialog(parent) {
   auto* layout = new QHBoxLayout(this);
   auto* leftWidget = new QWidget;
   leftWidget->setLayout(left);
-  leftWidget->setFixedWidth(420);
+  leftWidget->setFixedWidth(440);
   layout->addWidget(leftWidget);
   layout->addWidget(Panel2, 1);
 
