@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <array>
-#include <limits>
 
 #include "app/cli/CliCommand.h"
 #include "balancing/core/BalancingState.h"
@@ -12,6 +11,8 @@
 
 namespace vintor::cli {
 namespace {
+
+constexpr long long kMaxBlades = 1000;
 
 struct Polar {
   double amplitude = 0.0;
@@ -76,8 +77,9 @@ bool ReadRadius(const ParsedArgs& a, const QString& name, double& target, QStrin
 bool ReadBlades(const ParsedArgs& a, int32_t& target, QString& error) {
   if (!a.Has(QStringLiteral("blades"))) return true;
   const auto v = ToInt(a.Value(QStringLiteral("blades")));
-  if (!v || *v <= 2 || *v > std::numeric_limits<int32_t>::max()) {
-    error = QStringLiteral("--blades needs a whole number greater than 2");
+  // Past a few thousand blades the split is lost in rounding; no rotor comes near that.
+  if (!v || *v <= 2 || *v > kMaxBlades) {
+    error = QStringLiteral("--blades needs a whole number from 3 to %1").arg(kMaxBlades);
     return false;
   }
   target = static_cast<int32_t>(*v);

@@ -186,6 +186,8 @@ void TestBalanceCli::badArguments_data() {
   QTest::newRow("1: not finite") << QStringList{b1, "--run0", "nan@10", "--run1", "2@10"};
   QTest::newRow("1: two blades") << QStringList{b1,     "--run0",   "1@10", "--run1",
                                                 "2@10", "--blades", "2"};
+  QTest::newRow("1: absurd blade count")
+      << QStringList{b1, "--run0", "1@10", "--run1", "2@10", "--blades", "2147483647"};
   QTest::newRow("1: blades not whole")
       << QStringList{b1, "--run0", "1@10", "--run1", "2@10", "--blades", "6.5"};
   QTest::newRow("1: zero trial mass")
