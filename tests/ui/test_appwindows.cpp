@@ -1,0 +1,92 @@
+// The program as it is wired: main window keys open the real windows.
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/ui/AppWindows.h"
+#include "measurement/MeasState.h"
+#include "meter/UnitIzm1.h"
+
+using namespace vintor;
+
+class TestAppWindows : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void f5OpensMeterWithChannelTwoPerTab_data();
+  void f5OpensMeterWithChannelTwoPerTab();
+  void f1InMeterShowsAbout();
+
+ private:
+  QTemporaryDir* dir_ = nullptr;
+  QString oldCwd_;
+  AppWindows* app_ = nullptr;
+};
+
+void TestAppWindows::init() {
+  dir_ = new QTemporaryDir;
+  oldCwd_ = QDir::currentPath();
+  QDir::setCurrent(dir_->path());
+  app_ = new AppWindows;
+  app_->Main().show();
+  QVERIFY(QTest::qWaitForWindowActive(&app_->Main()));
+}
+
+void TestAppWindows::cleanup() {
+  delete app_;
+  QDir::setCurrent(oldCwd_);
+  delete dir_;
+}
+
+void TestAppWindows::f5OpensMeterWithChannelTwoPerTab_data() {
+  QTest::addColumn<int>("tab");
+  QTest::addColumn<bool>("channelTwo");
+  QTest::newRow("single-plane") << 0 << false;
+  QTest::newRow("two-plane") << 1 << true;
+}
+
+void TestAppWindows::f5OpensMeterWithChannelTwoPerTab() {
+  QFETCH(int, tab);
+  QFETCH(bool, channelTwo);
+  app_->Main().PageControl1->setCurrentIndex(tab);
+  Meas().NeedSighting = false;
+  Meas().StopRequested = true;
+  bool seen = false, shown = !channelTwo;
+  QTimer::singleShot(0, [&] {
+    auto* meter = qobject_cast<FormIzm1*>(QApplication::activeModalWidget());
+    QVERIFY(meter);
+    seen = true;
+    shown = meter->LabelV21->isVisible() && meter->LabelS21->isVisible() &&
+            meter->LabelF21->isVisible();
+    QVERIFY(Meas().NeedSighting);
+    QVERIFY(!Meas().StopRequested);
+    QTest::keyClick(meter, Qt::Key_F10);
+  });
+  QTest::keyClick(&app_->Main(), Qt::Key_F5);
+  QVERIFY(seen);
+  QCOMPARE(shown, channelTwo);
+  QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestAppWindows::f1InMeterShowsAbout() {
+  QStringList titles;
+  QTimer::singleShot(0, [&] {
+    QWidget* meter = QApplication::activeModalWidget();
+    titles << meter->windowTitle();
+    QTimer::singleShot(0, [&] {
+      QWidget* about = QApplication::activeModalWidget();
+      titles << about->windowTitle();
+      QTest::keyClick(about, Qt::Key_F10);
+      QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_F10);
+    });
+    QTest::keyClick(meter, Qt::Key_F1);
+  });
+  QTest::keyClick(&app_->Main(), Qt::Key_F5);
+  QCOMPARE(titles, (QStringList{"Measure RPM, Vs, Vo, F", "About"}));
+}
+
+QTEST_MAIN(TestAppWindows)
+#include "test_appwindows.moc"
