@@ -1,5 +1,6 @@
 #include "app/ui/AppWindows.h"
 
+#include "balancing/core/BalancingState.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
 
@@ -16,6 +17,7 @@ class AppWindows::MainLogView final : public MeasObserver {
 
 AppWindows::AppWindows() {
   ResetProgramState();
+  ResetBalancingState();
   form0_ = std::make_unique<Form0>();
   nsoForm_ = std::make_unique<NSOForm>(form0_.get());
   formIzm1_ = std::make_unique<FormIzm1>(form0_.get());
