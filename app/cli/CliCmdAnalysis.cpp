@@ -1,0 +1,442 @@
+// Analysis subcommands: the measurement processing, the spectra and the harmonics run on
+// recordings already on disk (such as archived measurements), and the vibration meter's runs on
+// the module. Results are printed as JSON.
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <csignal>
+#include <cstdio>
+
+#include "app/cli/CliCommand.h"
+#include "app/core/ConfigFile.h"
+#include "app/core/Formatting.h"
+#include "measurement/MeasCycle.h"
+#include "measurement/MeasObserver.h"
+#include "measurement/MeasState.h"
+#include "measurement/RawRecording.h"
+#include "measurement/Spectrum.h"
+#include "platform/Services.h"
+#include "platform/SimAdc.h"
+#include "platform/TextFile.h"
+
+namespace vintor::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+void PrintLine(const QString& line) {
+  std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
+
+// The device log goes to stderr; Ctrl+C stops a recording as the stop key would.
+class StderrObserver final : public MeasObserver {
+ public:
+  void LogLine(const QString& line) override { PrintLine(line); }
+  void ProcessEvents() override {
+    if (g_interrupted) Meas().StopRequested = true;
+  }
+};
+
+class StderrDialogs final : public Dialogs {
+ public:
+  void Warning(const QString& message) override { PrintLine(message); }
+  void Message(const QString& caption, const QString& text) override {
+    PrintLine(caption + QStringLiteral(": ") + text);
+  }
+  void Error(const QString& text) override { PrintLine(text); }
+};
+
+// Installs an observer and dialogs for the duration of a command.
+class Seams {
+ public:
+  Seams(MeasObserver* observer, Dialogs* dialogs) : oldDialogs_(Svc().dialogs) {
+    SetObserver(observer);
+    if (dialogs) Svc().dialogs = dialogs;
+  }
+  ~Seams() {
+    SetObserver(nullptr);
+    Svc().dialogs = oldDialogs_;
+  }
+  Seams(const Seams&) = delete;
+  Seams& operator=(const Seams&) = delete;
+
+ private:
+  Dialogs* oldDialogs_;
+};
+
+// Sensitivities and offsets: Kavero.cfg when given, else 20, 20, 0, 0.
+bool LoadSettings(const QString& configPath, QString& error) {
+  SensorSettings& s = Settings();
+  s = SensorSettings{20.0, 20.0, 0.0, 0.0, 100.0};
+  if (configPath.isEmpty()) return true;
+  SettingsTexts texts = InitialSettingsTexts();
+  switch (LoadSensorConfig(configPath, s, texts)) {
+    case ConfigLoad::NotRead:
+      error = QStringLiteral("cannot read configuration file ") + configPath;
+      return false;
+    case ConfigLoad::BadValue:
+      error = QStringLiteral("configuration file %1 holds a value that is not a number")
+                  .arg(configPath);
+      return false;
+    case ConfigLoad::Loaded:
+      break;
+  }
+  if (s.Kpr1 <= 0 || s.Kpr2 <= 0) {
+    error = QStringLiteral("configuration file %1: sensitivities must be above 0").arg(configPath);
+    return false;
+  }
+  return true;
+}
+
+// The measurement state starts afresh; the settings just loaded stay.
+void ResetProgramStateKeepingSettings() {
+  const SensorSettings keep = Settings();
+  ResetProgramState();
+  Settings() = keep;
+}
+
+// A recording named on the command line: an existing file holding at least one frame.
+bool CheckRecording(const QString& path, QString& error) {
+  const QFileInfo info(path);
+  if (!info.isFile()) {
+    error = QStringLiteral("no such file: ") + path;
+    return false;
+  }
+  if (info.size() < kRawFrameBytes) {
+    error = QStringLiteral("%1 holds no whole frame").arg(path);
+    return false;
+  }
+  return true;
+}
+
+// Gain code from --par (first character of the file) or --gain; nullopt when neither is given.
+bool ReadGain(const ParsedArgs& p, std::optional<int16_t>& gain, QString& error) {
+  if (p.Has("par") && p.Has("gain")) {
+    error = QStringLiteral("give either --par or --gain, not both");
+    return false;
+  }
+  if (p.Has("par")) {
+    try {
+      gain = ReadParFile(p.Value("par"));
+    } catch (const MeasError& e) {
+      error = QString::fromStdString(e.what());
+      return false;
+    }
+  } else if (p.Has("gain")) {
+    const auto g = ToInt(p.Value("gain"));
+    if (!g || *g < 0 || *g > 3) {
+      error = QStringLiteral("--gain must be 0, 1, 2 or 3");
+      return false;
+    }
+    gain = static_cast<int16_t>(*g);
+  }
+  return true;
+}
+
+// The options every offline analysis shares: one recording, its gain code and the settings.
+struct OfflineInput {
+  QString dat;
+  std::optional<int16_t> gain;
+};
+
+bool ReadOfflineInput(const ParsedArgs& p, OfflineInput& in, QString& error) {
+  if (!p.error.isEmpty()) {
+    error = p.error;
+    return false;
+  }
+  if (p.positional.size() != 1) {
+    error = p.positional.isEmpty() ? QStringLiteral("name one recording FILE.dat")
+                                   : QStringLiteral("unexpected argument ") + p.positional[1];
+    return false;
+  }
+  in.dat = p.positional[0];
+  if (!CheckRecording(in.dat, error) || !ReadGain(p, in.gain, error)) return false;
+  if (!LoadSettings(p.Value("config"), error)) return false;
+  ResetProgramStateKeepingSettings();
+  Meas().GainCode = in.gain.value_or(0);
+  Meas().AdcRate = 100.0;
+  Paths().TestDatPath = in.dat;
+  return true;
+}
+
+double Rounded4(double v) { return FormatPicture(v, 4, QLatin1Char('.')).toDouble(); }
+
+QJsonArray ListJson(const SpectrumData& d) {
+  QJsonArray lines;
+  for (int j = 0; j < kListedBins; ++j) {
+    const auto i = static_cast<size_t>(j);
+    lines.append(
+        QJsonArray{j * d.df, Rounded4(d.p1[i] / kPeakToRms), Rounded4(d.p2[i] / kPeakToRms)});
+  }
+  return lines;
+}
+
+QJsonObject ResultsJson(const CycleDetails* d) {
+  const MeasState& m = Meas();
+  QJsonObject o;
+  o["RPM"] = m.RPM;
+  o["RevPeriod"] = m.RevPeriod;
+  o["V1o"] = m.V1o;
+  o["F1"] = m.F1;
+  o["V2o"] = m.V2o;
+  o["F2"] = m.F2;
+  o["V1s"] = m.V1s;
+  o["V2s"] = m.V2s;
+  o["AdcMean1"] = m.AdcMean1;
+  o["AdcMean2"] = m.AdcMean2;
+  o["AdcPeak"] = m.AdcPeak;
+  o["WrongTacho"] = m.WrongTacho;
+  o["GainCode"] = m.GainCode;
+  o["NextGainCode"] = m.NextGainCode;
+  o["AverNum"] = m.AverNum;
+  o["Dlit"] = m.Dlit;
+  if (d) {
+    o["RevLen"] = d->RevLen;
+    o["First"] = d->First;
+    o["Lend"] = d->Lend;
+    QJsonArray marks;
+    for (int32_t k : d->marks) marks.append(k);
+    o["marks"] = marks;
+  }
+  return o;
+}
+
+int RunMeasure(const QStringList& args) {
+  const ParsedArgs p = ParseArgs(args, {"par", "config", "aver", "gain", "sighting", "output"}, {});
+  OfflineInput in;
+  QString error;
+  if (!ReadOfflineInput(p, in, error)) return UsageError(error);
+  const QString sighting = p.Value("sighting");
+  if (p.Has("sighting") && !CheckRecording(sighting, error)) return UsageError(error);
+  QString aver = QStringLiteral("64");
+  if (p.Has("aver")) {
+    const auto n = ToInt(p.Value("aver"));
+    if (!n || *n < 1 || *n > 100000) return UsageError("--aver must be a whole number from 1");
+    aver = QString::number(*n);
+  }
+  QString output;
+  if (p.Has("output")) {
+    output = QFileInfo(p.Value("output")).absoluteFilePath();
+    if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
+      return UsageError("no such directory for --output: " + output);
+  }
+
+  MeasState& m = Meas();
+  m.AverNumText = aver;
+  m.NeedSighting = p.Has("sighting");
+  // The "recordings" are the files: the sighting file first when there is one, then the
+  // working file, which carries the gain code it was recorded with when that is known.
+  int pass = m.NeedSighting ? 0 : 1;
+  CycleIo io;
+  io.outputPath = output;
+  io.pauseBeforeAveraging = false;
+  io.acquire = [&] {
+    if (pass == 0) {
+      Paths().TestDatPath = sighting;
+    } else {
+      Paths().TestDatPath = in.dat;
+      if (in.gain) m.GainCode = *in.gain;
+    }
+    m.GainText = QString::number(m.GainCode);
+    m.AcqStatus = 1;
+    ++pass;
+  };
+  CycleDetails details;
+  try {
+    MeasCycle(io, &details);
+  } catch (const MeasError& e) {
+    return UsageError(QString::fromStdString(e.what()));
+  }
+  QJsonObject out = ResultsJson(&details);
+  out["file"] = in.dat;
+  out["sighting"] = details.sightingRan;
+  out["averaged"] = details.workingRan && details.averaged1.size() > 0;
+  PrintJson(out);
+  return kExitOk;
+}
+
+int RunSpectrum(const QStringList& args) {
+  const ParsedArgs p = ParseArgs(args, {"par", "config", "gain"}, {});
+  OfflineInput in;
+  QString error;
+  if (!ReadOfflineInput(p, in, error)) return UsageError(error);
+  try {
+    // The meter takes the means the cycle found over the whole recording.
+    const RawRecording rec = RawRecording::Read(in.dat);
+    const ChannelMeans means = ChannelMeansOf(rec.data(), rec.frames());
+    const SpectrumData d =
+        MeterSpectrum(rec.data(), rec.frames(), means, ChanScale(1), ChanScale(2));
+    QJsonObject out;
+    out["file"] = in.dat;
+    out["GainCode"] = Meas().GainCode;
+    out["AdcMean1"] = means.mean1;
+    out["AdcMean2"] = means.mean2;
+    out["lines"] = ListJson(d);
+    PrintJson(out);
+  } catch (const MeasError& e) {
+    return UsageError(QString::fromStdString(e.what()));
+  }
+  return kExitOk;
+}
+
+int RunHarmonics(const QStringList& args) {
+  const ParsedArgs p = ParseArgs(args, {"par", "config", "gain", "revs"}, {});
+  OfflineInput in;
+  QString error;
+  if (!ReadOfflineInput(p, in, error)) return UsageError(error);
+  if (!p.Has("revs")) return UsageError("harmonics needs --revs R");
+  const auto revs = ToInt(p.Value("revs"));
+  if (!revs || *revs < 1 || *revs > 1000000)
+    return UsageError("--revs must be a whole number from 1");
+  try {
+    const RawRecording rec = RawRecording::Read(in.dat);
+    const std::vector<ExtractedLine> lines =
+        ExtractRevolutions(rec.data(), rec.frames(), static_cast<int>(*revs));
+    std::vector<std::array<int32_t, 2>> columns;
+    columns.reserve(lines.size());
+    for (const ExtractedLine& l : lines) columns.push_back({l.c1, l.c2});
+    const auto r =
+        AnalyseHarmonics(columns, ChanScale(1), ChanScale(2), static_cast<int>(*revs), 32);
+    if (!r) {
+      PrintLine(QStringLiteral("Requare more points to calculate spectrum !!!"));
+      return kExitFailed;
+    }
+    QJsonArray rows;
+    for (const HarmonicRow& row : r->rows) {
+      QJsonObject o;
+      o["harmonic"] = row.label;
+      o["ch1"] = Rounded4(row.h1 / kPeakToRms);
+      o["ch2"] = Rounded4(row.h2 / kPeakToRms);
+      rows.append(o);
+    }
+    QJsonObject out;
+    out["file"] = in.dat;
+    out["GainCode"] = Meas().GainCode;
+    out["revs"] = static_cast<int>(*revs);
+    out["j"] = r->j;
+    out["N"] = r->N;
+    out["q"] = r->q;
+    out["lines"] = rows;
+    PrintJson(out);
+  } catch (const MeasError& e) {
+    return UsageError(QString::fromStdString(e.what()));
+  }
+  return kExitOk;
+}
+
+int RunBandSpectrum(const QStringList& args) {
+  const ParsedArgs p = ParseArgs(args, {"par", "config", "gain", "bandwidth"}, {});
+  OfflineInput in;
+  QString error;
+  if (!ReadOfflineInput(p, in, error)) return UsageError(error);
+  const auto bandwidth = BandwidthFromItem(p.Value("bandwidth"));
+  if (!bandwidth) return UsageError("--bandwidth must be 64, 128, 320 or 640");
+  try {
+    const RawRecording rec = RawRecording::Read(in.dat);
+    const SpectrumData d =
+        BandSpectrum(rec.data(), rec.frames(), *bandwidth, ChanScale(1), ChanScale(2));
+    QJsonObject out;
+    out["file"] = in.dat;
+    out["GainCode"] = Meas().GainCode;
+    out["AdcRate"] = bandwidth->adcRate;
+    out["m"] = bandwidth->m;
+    out["df"] = bandwidth->df;
+    out["AdcMean1"] = d.means.mean1;
+    out["AdcMean2"] = d.means.mean2;
+    out["lines"] = ListJson(d);
+    PrintJson(out);
+  } catch (const MeasError& e) {
+    return UsageError(QString::fromStdString(e.what()));
+  }
+  return kExitOk;
+}
+
+int RunMeter(const QStringList& args) {
+  const ParsedArgs p = ParseArgs(args, {"count", "aver", "dir", "sim-file"}, {});
+  if (!p.error.isEmpty()) return UsageError(p.error);
+  if (!p.positional.isEmpty()) return UsageError("unexpected argument " + p.positional.first());
+  const auto count = ToInt(p.Value("count", "1"));
+  if (!count || *count < 1 || *count > 100000)
+    return UsageError("--count must be a whole number from 1");
+  const auto aver = ToInt(p.Value("aver", "64"));
+  if (!aver || *aver < 1 || *aver > 100000)
+    return UsageError("--aver must be a whole number from 1");
+  const QString dir = QDir(p.Value("dir", ".")).absolutePath();
+  if (!QFileInfo(dir).isDir()) return UsageError("no such directory: " + dir);
+  QString simFile = p.Value("sim-file");
+  if (!simFile.isEmpty() && !QFileInfo(simFile).isFile())
+    return UsageError("no such file: " + simFile);
+  if (simFile.isEmpty()) simFile = JoinPath(dir, QString::fromLatin1(SimAdcLibrary::kDefaultFile));
+
+  // As at program start: the settings from the working directory's Kavero.cfg when it exists.
+  QString error;
+  const QString config = JoinPath(dir, QStringLiteral("Kavero.cfg"));
+  if (!LoadSettings(QFileInfo::exists(config) ? config : QString(), error))
+    return UsageError(error);
+  ResetProgramStateKeepingSettings();
+  ProgramPaths& paths = Paths();
+  paths.WorkDir = QDir::cleanPath(dir);
+  MeasState& m = Meas();
+  m.AdcRate = 100.0;
+  m.AverNumText = QString::number(*aver);
+  DefaultSimAdc().SetConfigFile(simFile);
+
+  StderrObserver observer;
+  StderrDialogs dialogs;
+  Seams seams(&observer, &dialogs);
+  g_interrupted = 0;
+  auto oldHandler = std::signal(SIGINT, OnInterrupt);
+  int status = kExitOk;
+  for (long long run = 1; run <= *count && !g_interrupted; ++run) {
+    // One "Single" run of the vibration meter.
+    paths.TestDatPath = JoinPath(paths.WorkDir, QStringLiteral("Test.dat"));
+    paths.TestParPath = JoinPath(paths.WorkDir, QStringLiteral("Test.par"));
+    m.StopRequested = false;
+    m.GainCode = m.NextGainCode;
+    const bool sighting = m.NeedSighting;
+    try {
+      MeasCycle();
+      if (m.NeedSighting && m.RPM > 0 && !m.WrongTacho) m.NeedSighting = false;
+      if (m.AcqStatus != -1) RunSpectrumRoutine(true);
+    } catch (const MeasError& e) {
+      std::signal(SIGINT, oldHandler);
+      return UsageError(QString::fromStdString(e.what()));
+    }
+    QJsonObject out = ResultsJson(nullptr);
+    out["run"] = run;
+    out["sighting"] = sighting;
+    out["AcqStatus"] = m.AcqStatus;
+    out["NeedSighting"] = m.NeedSighting;
+    PrintJson(out);
+    if (m.AcqStatus == -1) {
+      status = kExitFailed;
+      break;
+    }
+  }
+  std::signal(SIGINT, oldHandler);
+  return status;
+}
+
+Registrar regMeasure{{"measure",
+                      "measure FILE.dat [--par FILE.par] [--config Kavero.cfg] [--aver N] "
+                      "[--gain G] [--sighting FILE.dat] [--output FILE]",
+                      RunMeasure}};
+Registrar regSpectrum{{"spectrum",
+                       "spectrum FILE.dat [--par FILE.par] [--config Kavero.cfg] [--gain G]",
+                       RunSpectrum}};
+Registrar regHarmonics{
+    {"harmonics", "harmonics FILE.dat --revs R [--par FILE.par] [--config Kavero.cfg] [--gain G]",
+     RunHarmonics}};
+Registrar regBand{{"bandspectrum",
+                   "bandspectrum FILE.dat --bandwidth 64|128|320|640 [--par FILE.par] "
+                   "[--config Kavero.cfg] [--gain G]",
+                   RunBandSpectrum}};
+Registrar regMeter{
+    {"meter", "meter [--count N] [--aver N] [--dir WORKDIR] [--sim-file FILE]", RunMeter}};
+
+}  // namespace
+}  // namespace vintor::cli
