@@ -33,7 +33,7 @@ struct Recording {
     if (!f.open(QIODevice::ReadOnly)) return r;
     const QByteArray bytes = f.readAll();
     r.frames.resize(size_t(bytes.size()) / 8);
-    std::memcpy(r.frames.data(), bytes.constData(), r.frames.size() * 8);
+    if (!r.frames.empty()) std::memcpy(r.frames.data(), bytes.constData(), r.frames.size() * 8);
     return r;
   }
   // Frame indexes of the tachometer marks: the first Low frame after a High one.
