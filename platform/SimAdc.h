@@ -35,9 +35,9 @@ enum class SimCall {
 // The 1x component is v1(a) = Amp1x * 11.28 / 8 * cos(a - Phase1x), with a the rotation angle
 // after the tachometer mark (the falling edge of its pulse). The program takes that component
 // from 16 points of the averaged revolution and divides their sum by 11.28, so it reads back
-// Amp1x at Phase1x: the angle after the mark at which the 1x velocity peaks. (Its 16 points lie
-// one frame late and slightly closer than 22.5 degrees; that costs about 370/RevPeriod degrees,
-// under 0.4 degree at 1480 rev/min.)
+// Amp1x at Phase1x: the angle after the mark at which the 1x velocity peaks. (Its 16 points
+// start one frame after the mark and lie a little closer than 22.5 degrees, so the phase reads
+// about half a degree low at 1480 rev/min, less at lower speeds.)
 // Harmonic k (2, 3) is sqrt(2) * AmpKx * cos(k * a - PhaseKx): AmpKx is its true RMS value.
 struct SimChannel {
   double Amp1x = 0.0;

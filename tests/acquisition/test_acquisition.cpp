@@ -59,6 +59,7 @@ class TestAcquisition : public QObject {
   void gainCodeTableAndParFile();
   void moduleAtSlot3();
   void wrongVersionOnlyWarns();
+  void releaseFailureOnlyLogged();
   void setupFaults_data();
   void setupFaults();
   void threadFaults_data();
@@ -240,6 +241,18 @@ void TestAcquisition::wrongVersionOnlyWarns() {
   QCOMPARE(observer_.lines.first(), QString(" Module Interface --> OK"));
   QCOMPARE(Meas().AcqStatus, 1);
   QCOMPARE(DatSize(), 131072);
+}
+
+void TestAcquisition::releaseFailureOnlyLogged() {
+  SimConfig c;
+  c.Pace = 0;
+  c.FailCall = SimCall::ReleaseLInstance;
+  Meas().Dlit = 1;
+  Record(c);
+  QCOMPARE(observer_.lines.mid(observer_.lines.size() - 3),
+           QStringList(
+               {"", " ReleaseLInstance() --> Bad", " The program was completed successfully!!!"}));
+  QCOMPARE(Meas().AcqStatus, 1);
 }
 
 void TestAcquisition::setupFaults_data() {
