@@ -373,17 +373,20 @@ void SimAdcLibrary::SetConfig(const SimConfig& config) {
   std::lock_guard lock(mutex_);
   fixed_ = true;
   config_ = config;
+  recordings_ = 0;
 }
 
 void SimAdcLibrary::SetConfigFile(const QString& path) {
   std::lock_guard lock(mutex_);
   fixed_ = false;
   file_ = path;
+  recordings_ = 0;
 }
 
 void SimAdcLibrary::UseConfigFile() {
   std::lock_guard lock(mutex_);
   fixed_ = false;
+  recordings_ = 0;
 }
 
 SimConfig SimAdcLibrary::CurrentConfig() {
@@ -402,7 +405,13 @@ SimConfig SimAdcLibrary::CurrentConfig() {
 uint32_t SimAdcLibrary::GetDllVersion() { return CurrentConfig().DllVersion; }
 
 ILE154* SimAdcLibrary::CreateLInstance(const char* deviceName) {
-  const SimConfig config = CurrentConfig();
+  SimConfig config = CurrentConfig();
+  {
+    // Each recording after a (re)configuration draws fresh noise and drift, in a fixed order,
+    // so repeated measurements differ as real ones do and a sequence stays reproducible.
+    std::lock_guard lock(mutex_);
+    config.Seed += recordings_++;
+  }
   if (config.FailCall == SimCall::CreateLInstance || !deviceName ||
       std::strcmp(deviceName, "e154") != 0)
     return nullptr;

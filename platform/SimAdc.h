@@ -122,6 +122,7 @@ class SimAdcLibrary final : public AdcLibrary {
   QStringList configErrors_;
   AdcParsE154 lastSetPars_;
   std::set<void*> instances_;
+  uint64_t recordings_ = 0;  // instances created since the last configuration
   std::atomic<int> live_{0};
   std::atomic<int> openAttempts_{0};
   std::atomic<int> blocksDelivered_{0};
