@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/cli/CliCommand.h"
+#include "app/cli/CliTerminal.h"
 #include "app/core/ConfigFile.h"
 #include "app/core/Formatting.h"
 #include "measurement/MeasCycle.h"
@@ -22,51 +23,6 @@
 
 namespace vintor::cli {
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void OnInterrupt(int) { g_interrupted = 1; }
-
-void PrintLine(const QString& line) {
-  std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-  std::fflush(stderr);
-}
-
-// The device log goes to stderr; Ctrl+C stops a recording as the stop key would.
-class StderrObserver final : public MeasObserver {
- public:
-  void LogLine(const QString& line) override { PrintLine(line); }
-  void ProcessEvents() override {
-    if (g_interrupted) Meas().StopRequested = true;
-  }
-};
-
-class StderrDialogs final : public Dialogs {
- public:
-  void Warning(const QString& message) override { PrintLine(message); }
-  void Message(const QString& caption, const QString& text) override {
-    PrintLine(caption + QStringLiteral(": ") + text);
-  }
-  void Error(const QString& text) override { PrintLine(text); }
-};
-
-// Installs an observer and dialogs for the duration of a command.
-class Seams {
- public:
-  Seams(MeasObserver* observer, Dialogs* dialogs) : oldDialogs_(Svc().dialogs) {
-    SetObserver(observer);
-    if (dialogs) Svc().dialogs = dialogs;
-  }
-  ~Seams() {
-    SetObserver(nullptr);
-    Svc().dialogs = oldDialogs_;
-  }
-  Seams(const Seams&) = delete;
-  Seams& operator=(const Seams&) = delete;
-
- private:
-  Dialogs* oldDialogs_;
-};
 
 // Sensitivities and offsets: Kavero.cfg when given, else 20, 20, 0, 0.
 bool LoadSettings(const QString& configPath, QString& error) {
@@ -385,13 +341,9 @@ int RunMeter(const QStringList& args) {
   m.AverNumText = QString::number(*aver);
   DefaultSimAdc().SetConfigFile(simFile);
 
-  StderrObserver observer;
-  StderrDialogs dialogs;
-  Seams seams(&observer, &dialogs);
-  g_interrupted = 0;
-  auto oldHandler = std::signal(SIGINT, OnInterrupt);
+  TerminalSession terminal;
   int status = kExitOk;
-  for (long long run = 1; run <= *count && !g_interrupted; ++run) {
+  for (long long run = 1; run <= *count && !TerminalSession::Interrupted(); ++run) {
     // One "Single" run of the vibration meter.
     paths.TestDatPath = JoinPath(paths.WorkDir, QStringLiteral("Test.dat"));
     paths.TestParPath = JoinPath(paths.WorkDir, QStringLiteral("Test.par"));
@@ -403,7 +355,6 @@ int RunMeter(const QStringList& args) {
       if (m.NeedSighting && m.RPM > 0 && !m.WrongTacho) m.NeedSighting = false;
       if (m.AcqStatus != -1) RunSpectrumRoutine(true);
     } catch (const MeasError& e) {
-      std::signal(SIGINT, oldHandler);
       return UsageError(QString::fromStdString(e.what()));
     }
     QJsonObject out = ResultsJson(nullptr);
@@ -417,7 +368,6 @@ int RunMeter(const QStringList& args) {
       break;
     }
   }
-  std::signal(SIGINT, oldHandler);
   return status;
 }
 

@@ -7,6 +7,7 @@
 
 #include "acquisition/AdcAcquire.h"
 #include "app/cli/CliCommand.h"
+#include "app/cli/CliTerminal.h"
 #include "measurement/MeasObserver.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
@@ -15,33 +16,6 @@
 
 namespace vintor::cli {
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void OnInterrupt(int) { g_interrupted = 1; }
-
-void PrintLine(const QString& line) {
-  std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-  std::fflush(stderr);
-}
-
-// The device log goes to stderr; Ctrl+C stops the recording as the stop key would.
-class StderrObserver final : public MeasObserver {
- public:
-  void LogLine(const QString& line) override { PrintLine(line); }
-  void ProcessEvents() override {
-    if (g_interrupted) Meas().StopRequested = true;
-  }
-};
-
-class StderrDialogs final : public Dialogs {
- public:
-  void Warning(const QString& message) override { PrintLine(message); }
-  void Message(const QString& caption, const QString& text) override {
-    PrintLine(caption + QStringLiteral(": ") + text);
-  }
-  void Error(const QString& text) override { PrintLine(text); }
-};
 
 int RunRecord(const QStringList& args) {
   const ParsedArgs p = ParseArgs(args, {"blocks", "gain", "rate", "dir", "sim-file"}, /*flags=*/{});
@@ -73,17 +47,10 @@ int RunRecord(const QStringList& args) {
   m.AdcRate = *rate;
   DefaultSimAdc().SetConfigFile(simFile);
 
-  StderrObserver observer;
-  StderrDialogs dialogs;
-  SetObserver(&observer);
-  Dialogs* oldDialogs = Svc().dialogs;
-  Svc().dialogs = &dialogs;
-  g_interrupted = 0;
-  auto oldHandler = std::signal(SIGINT, OnInterrupt);
-  AdcAcquire();
-  std::signal(SIGINT, oldHandler);
-  Svc().dialogs = oldDialogs;
-  SetObserver(nullptr);
+  {
+    TerminalSession terminal;
+    AdcAcquire();
+  }
 
   QJsonObject out;
   out["AcqStatus"] = m.AcqStatus;

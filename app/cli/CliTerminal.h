@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <csignal>
+
+namespace vintor::cli {
+
+// One line on stderr, flushed.
+void PrintLine(const QString& line);
+
+// For the length of a command that measures: the device log and every message go to stderr,
+// and Ctrl+C stops a running recording as the stop key would.
+class TerminalSession {
+ public:
+  TerminalSession();
+  ~TerminalSession();
+  TerminalSession(const TerminalSession&) = delete;
+  TerminalSession& operator=(const TerminalSession&) = delete;
+  static bool Interrupted();
+
+ private:
+  struct Impl;
+  Impl* d_;
+};
+
+}  // namespace vintor::cli
