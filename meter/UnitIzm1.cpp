@@ -211,8 +211,9 @@ void FormIzm1::showEvent(QShowEvent* event) {
   FormShow();
 }
 
-void FormIzm1::FormShow() {
-  const MeterResults r = MeterEmptyTexts();
+void FormIzm1::FormShow() { PlaceTexts(MeterEmptyTexts()); }  // colours stay as they were
+
+void FormIzm1::PlaceTexts(const MeterResults& r) {
   LabelN1->setText(r.N1);
   LabelS11->setText(r.S11);
   LabelV11->setText(r.V11);
@@ -296,13 +297,7 @@ void FormIzm1::Run() {
 }
 
 void FormIzm1::ShowResults(const MeterResults& r) {
-  LabelN1->setText(r.N1);
-  LabelS11->setText(r.S11);
-  LabelV11->setText(r.V11);
-  LabelF11->setText(r.F11);
-  LabelS21->setText(r.S21);
-  LabelV21->setText(r.V21);
-  LabelF21->setText(r.F21);
+  PlaceTexts(r);
   Paint(LabelS11, r.overS11 ? kOver : kNormal);
   Paint(LabelV11, r.overV11 ? kOver : kNormal);
   Paint(LabelS21, r.overS21 ? kOver : kNormal);

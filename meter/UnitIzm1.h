@@ -78,6 +78,7 @@ class FormIzm1 : public QDialog, public MeasObserver {
 
  private:
   void Run();
+  void PlaceTexts(const MeterResults& r);
   void ShowResults(const MeterResults& r);
   void FileIntoArchive();
   void CloseWindow();
