@@ -277,7 +277,11 @@ void FormIzm1::Run() {
   const MeterResults r = MeterResultTexts(m, Settings().MaxV);
   ShowResults(r);
   if (r.AnyOver()) Svc().dialogs->Warning(kTooHighMessage);
-  if (m.AcqStatus == -1) return;  // halted: only Exit enables the run again
+  if (m.AcqStatus == -1) {
+    // Halted: only Exit enables the run again, unless the window was closed meanwhile.
+    if (!isVisible()) btn2Run->setEnabled(true);
+    return;
+  }
 
   RunSpk->click();
   // The window may have been closed while the measurement ran: nothing repeats then.
