@@ -253,6 +253,12 @@ void FormIzm1::Button2Click() { RadioButton1->setChecked(true); }
 
 void FormIzm1::Run() {
   if (measuring_) return;  // a measurement never starts inside another
+  if (!(Settings().Kpr1 > 0 && Settings().Kpr2 > 0)) {
+    // Without sensor sensitivities (no settings file yet) every velocity would be infinite.
+    Timer1->stop();
+    Svc().dialogs->Warning(kSetCoefficientMessage);
+    return;
+  }
   measuring_ = true;
   Timer1->stop();
   btn2Run->setEnabled(false);

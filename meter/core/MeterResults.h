@@ -18,6 +18,7 @@ MeterResults MeterResultTexts(const MeasState& m, double maxV);
 // The texts the labels show before the first measurement of a showing.
 MeterResults MeterEmptyTexts();
 
+inline const QString kSetCoefficientMessage = QStringLiteral("Set proper coefficient!");
 inline const QString kTooHighMessage = QStringLiteral(
     "Vibration level is too high to measure! Mount vibration sensors in other place! ");
 

@@ -54,6 +54,7 @@ class TestMeterWindow : public QObject {
   void levelOverLimitWarnsAndColours();
   void moduleFaultHaltsUntilExit();
   void badAveragingTextKeepsWindowUsable();
+  void zeroSensitivityAsksForCoefficients();
   void closeKeyKeepsPathsExitRestores();
   void exitDuringRecordingStopsIt();
 
@@ -216,6 +217,15 @@ void TestMeterWindow::badAveragingTextKeepsWindowUsable() {
   Press(Qt::Key_F9);
   QCOMPARE(dialogs_.errors.size(), 1);
   QCOMPARE(Meas().AverNum, int16_t(16));
+}
+
+void TestMeterWindow::zeroSensitivityAsksForCoefficients() {
+  Settings().Kpr2 = 0;  // as after a start without a settings file
+  Press(Qt::Key_F9);
+  QCOMPARE(dialogs_.warnings, QStringList{"Set proper coefficient!"});
+  QCOMPARE(Meas().AcqStatus, 0);  // nothing was recorded
+  QVERIFY(form_->btn2Run->isEnabled());
+  QVERIFY(!form_->Timer1->isActive());
 }
 
 void TestMeterWindow::closeKeyKeepsPathsExitRestores() {

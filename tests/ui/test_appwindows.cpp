@@ -1,5 +1,6 @@
 // The program as it is wired: main window keys open the real windows.
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@ class TestAppWindows : public QObject {
   void f5OpensMeterWithChannelTwoPerTab_data();
   void f5OpensMeterWithChannelTwoPerTab();
   void f1InMeterShowsAbout();
+  void meterMeasurementFillsDeviceLog();
 
  private:
   QTemporaryDir* dir_ = nullptr;
@@ -30,6 +32,10 @@ void TestAppWindows::init() {
   dir_ = new QTemporaryDir;
   oldCwd_ = QDir::currentPath();
   QDir::setCurrent(dir_->path());
+  QFile cfg(dir_->filePath("Kavero.cfg"));
+  QVERIFY(cfg.open(QIODevice::WriteOnly));
+  cfg.write("20\r\n20\r\n0\r\n0\r\n100\r\n");
+  cfg.close();
   app_ = new AppWindows;
   app_->Main().show();
   QVERIFY(QTest::qWaitForWindowActive(&app_->Main()));
@@ -86,6 +92,24 @@ void TestAppWindows::f1InMeterShowsAbout() {
   });
   QTest::keyClick(&app_->Main(), Qt::Key_F5);
   QCOMPARE(titles, (QStringList{"Measure RPM, Vs, Vo, F", "About"}));
+}
+
+void TestAppWindows::meterMeasurementFillsDeviceLog() {
+  QFile sim(dir_->filePath("SimE154.cfg"));
+  QVERIFY(sim.open(QIODevice::WriteOnly));
+  sim.write("pace = 0\n");
+  sim.close();
+  QTimer::singleShot(0, [&] {
+    QWidget* meter = QApplication::activeModalWidget();
+    QTest::keyClick(meter, Qt::Key_F9);
+    QTest::keyClick(meter, Qt::Key_F10);
+  });
+  QTest::keyClick(&app_->Main(), Qt::Key_F5);
+  const QString log = app_->Main().Memo1->toPlainText();
+  QVERIFY(log.contains(" DLL Version --> OK"));
+  QVERIFY(log.contains(" The program was completed successfully!!!"));
+  QVERIFY(log.contains(QString::fromUtf8("\"Рабочий\" цикл - измерение")));
+  QCOMPARE(Meas().AcqStatus, 1);
 }
 
 QTEST_MAIN(TestAppWindows)
