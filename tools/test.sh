@@ -28,6 +28,6 @@ run_suite "$root/build/ci" "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite "$root/build/asan" "" -DCMAKE_BUILD_TYPE=Debug -DVINTOR_SANITIZE=ON \
   -DVINTOR_BENCH=OFF -DVINTOR_MANUAL=OFF
-TSAN_OPTIONS=halt_on_error=1 \
+TSAN_OPTIONS="halt_on_error=1 suppressions=$root/tools/tsan.supp" \
   run_suite "$root/build/tsan" thread -DCMAKE_BUILD_TYPE=Debug -DVINTOR_TSAN=ON \
   -DVINTOR_BENCH=OFF -DVINTOR_MANUAL=OFF
