@@ -321,12 +321,8 @@ int RunMeter(const QStringList& args) {
   const auto aver = ToInt(p.Value("aver", "64"));
   if (!aver || *aver < 1 || *aver > 100000)
     return UsageError("--aver must be a whole number from 1");
-  const QString dir = QDir(p.Value("dir", ".")).absolutePath();
-  if (!QFileInfo(dir).isDir()) return UsageError("no such directory: " + dir);
-  QString simFile = p.Value("sim-file");
-  if (!simFile.isEmpty() && !QFileInfo(simFile).isFile())
-    return UsageError("no such file: " + simFile);
-  if (simFile.isEmpty()) simFile = JoinPath(dir, QString::fromLatin1(SimAdcLibrary::kDefaultFile));
+  QString dir, simFile;
+  if (const QString bad = ResolveWorkDir(p, &dir, &simFile); !bad.isEmpty()) return UsageError(bad);
 
   // As at program start: the settings from the working directory's Kavero.cfg when it exists.
   QString error;

@@ -29,12 +29,8 @@ int RunRecord(const QStringList& args) {
   if (!gain || *gain < 0 || *gain > 3) return UsageError("--gain must be 0, 1, 2 or 3");
   const auto rate = ToDouble(p.Value("rate", "100"));
   if (!rate || *rate <= 0 || *rate > 1000) return UsageError("--rate must be above 0 kHz");
-  const QString dir = QDir(p.Value("dir", ".")).absolutePath();
-  if (!QFileInfo(dir).isDir()) return UsageError("no such directory: " + dir);
-  QString simFile = p.Value("sim-file");
-  if (!simFile.isEmpty() && !QFileInfo(simFile).isFile())
-    return UsageError("no such file: " + simFile);
-  if (simFile.isEmpty()) simFile = JoinPath(dir, QString::fromLatin1(SimAdcLibrary::kDefaultFile));
+  QString dir, simFile;
+  if (const QString bad = ResolveWorkDir(p, &dir, &simFile); !bad.isEmpty()) return UsageError(bad);
 
   ResetProgramState();
   ProgramPaths& paths = Paths();

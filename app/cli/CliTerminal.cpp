@@ -1,10 +1,15 @@
 #include "app/cli/CliTerminal.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
+#include "app/cli/CliCommand.h"
 #include "measurement/MeasObserver.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
+#include "platform/SimAdc.h"
+#include "platform/TextFile.h"
 
 namespace vintor::cli {
 namespace {
@@ -31,6 +36,17 @@ class StderrDialogs final : public Dialogs {
 };
 
 }  // namespace
+
+QString ResolveWorkDir(const ParsedArgs& args, QString* dir, QString* simFile) {
+  *dir = QDir(args.Value(QStringLiteral("dir"), QStringLiteral("."))).absolutePath();
+  if (!QFileInfo(*dir).isDir()) return QStringLiteral("no such directory: ") + *dir;
+  *simFile = args.Value(QStringLiteral("sim-file"));
+  if (!simFile->isEmpty() && !QFileInfo(*simFile).isFile())
+    return QStringLiteral("no such file: ") + *simFile;
+  if (simFile->isEmpty())
+    *simFile = JoinPath(*dir, QString::fromLatin1(SimAdcLibrary::kDefaultFile));
+  return QString();
+}
 
 void PrintLine(const QString& line) {
   std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());

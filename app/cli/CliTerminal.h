@@ -5,6 +5,13 @@
 
 namespace vintor::cli {
 
+struct ParsedArgs;
+
+// The working directory (--dir, default ".") and the simulated module's parameter file
+// (--sim-file, default SimE154.cfg in that directory) of a command that records.
+// Returns an error text when either does not exist.
+QString ResolveWorkDir(const ParsedArgs& args, QString* dir, QString* simFile);
+
 // One line on stderr, flushed.
 void PrintLine(const QString& line);
 
