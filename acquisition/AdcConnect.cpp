@@ -4,7 +4,7 @@
 
 #include "acquisition/AdcAcquire.h"
 #include "acquisition/AdcContext.h"
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "measurement/MeasObserver.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"

@@ -1,7 +1,7 @@
 // Formatting runs for every label of every measurement; keep it cheap.
 #include <benchmark/benchmark.h>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 
 static void BM_FormatVibValue(benchmark::State& state) {
   double x = 0.0123;

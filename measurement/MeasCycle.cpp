@@ -9,7 +9,7 @@
 #include <limits>
 #include <thread>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "measurement/MeasMath.h"
 #include "measurement/MeasObserver.h"
 #include "measurement/MeasState.h"

@@ -36,8 +36,13 @@ struct CycleIo {
   bool pauseBeforeAveraging = true;
 };
 
-// Records through AdcAcquire and writes WorkDir/Output.txt.
+// Records through the acquisition bound below and writes WorkDir/Output.txt.
 CycleIo DefaultCycleIo();
+
+// The recording every window's cycle makes. The measurement knows nothing of the module: the
+// program (or a test) binds the acquisition once at start. Unbound, a cycle's recording fails
+// (AcqStatus -1).
+void BindCycleAcquisition(std::function<void()> acquire);
 
 // One measurement as every window makes it. A non-numeric averaging text or an unreadable
 // recording throws MeasError; MeasState then holds what the cycle had set so far.

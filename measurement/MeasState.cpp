@@ -23,6 +23,8 @@ void ResetProgramState() {
 
 double ChanScale(int channel) {
   const double kpr = channel == 2 ? g_settings.Kpr2 : g_settings.Kpr1;
+  // A channel without a sensitivity (no settings file) reads as silent, not as infinite.
+  if (!(kpr > 0)) return 0.0;
   return AdcRangeMv / (std::pow(GainStep, g_meas.GainCode) * AdcMaxCode * kpr);
 }
 

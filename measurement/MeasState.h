@@ -68,7 +68,8 @@ SensorSettings& Settings();
 // Zero-fills every record, then applies the program-start values (sighting on, stop off).
 void ResetProgramState();
 
-// mm/s per ADC code of vibration channel 1 or 2 at the current GainCode.
+// mm/s per ADC code of vibration channel 1 or 2 at the current GainCode; 0 while the channel's
+// sensitivity is not set.
 double ChanScale(int channel);
 
 // Input-range code for a signal peak in ADC codes.

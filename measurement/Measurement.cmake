@@ -8,5 +8,4 @@ add_library(vintor_measurement STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycle.cpp ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycle.h
   ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycleDefault.cpp)
 target_include_directories(vintor_measurement PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vintor_measurement PUBLIC vintor_state vintor_appcore
-  $<TARGET_NAME_IF_EXISTS:vintor_acquisition> Qt6::Core vintor_options)
+target_link_libraries(vintor_measurement PUBLIC vintor_state vintor_base Qt6::Core vintor_options)

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "measurement/FFTBase.h"
 #include "measurement/MeasState.h"
 #include "measurement/RawRecording.h"

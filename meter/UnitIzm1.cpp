@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ui/KeyPreview.h"
 #include "charts/SignalCharts.h"
 #include "measurement/MeasCycle.h"
 #include "measurement/MeasState.h"
@@ -53,9 +52,7 @@ QLabel* ResultLabel(const QString& name, const QString& text, int pointSize) {
 
 }  // namespace
 
-FormIzm1::FormIzm1(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("FormIzm1"));
-  setWindowTitle(QStringLiteral("Measure RPM, Vs, Vo, F"));
+FormIzm1::FormIzm1(QWidget* parent) : KitDialog(parent, "FormIzm1", "Measure RPM, Vs, Vo, F") {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
   setModal(true);
@@ -198,17 +195,15 @@ FormIzm1::FormIzm1(QWidget* parent) : QDialog(parent) {
   connect(Button1, &QPushButton::clicked, this, &FormIzm1::Button1Click);
   connect(RunSpk, &QPushButton::clicked, this, &FormIzm1::RunSpkClick);
   connect(Timer1, &QTimer::timeout, this, &FormIzm1::Timer1Timer);
-  KeyPreview::Register(this, [this](QKeyEvent* e) { return FormKeyDown(e); });
+  // F10 closes without the Exit button's resets; Escape does nothing (the window is left with
+  // F10 or Exit only).
+  Keys().Click(Qt::Key_F9, btn2Run).On(Qt::Key_F10, [this] { CloseWindow(); });
 }
 
 void FormIzm1::SetPlaneTwoShown(bool shown) {
+  planeTwoShown_ = shown;
   for (QLabel* l : {LabelS21, LabelV21, LabelF21}) l->setVisible(shown);
   GroupBox2->setVisible(shown);
-}
-
-void FormIzm1::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  FormShow();
 }
 
 void FormIzm1::FormShow() { PlaceTexts(MeterEmptyTexts()); }  // colours stay as they were
@@ -228,24 +223,6 @@ void FormIzm1::resizeEvent(QResizeEvent* event) {
   if (height() != 488) resize(width(), 488);
 }
 
-bool FormIzm1::FormKeyDown(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_F9:
-      if (btn2Run->isEnabled()) btn2RunClick();
-      return true;
-    case Qt::Key_F10:
-      CloseWindow();
-      return true;
-    case Qt::Key_F1:
-      if (showAbout) showAbout();
-      return true;
-    case Qt::Key_Escape:
-      return true;  // the window is left with F10 only
-    default:
-      return false;
-  }
-}
-
 void FormIzm1::btn2RunClick() { Run(); }
 void FormIzm1::Timer1Timer() { Run(); }
 
@@ -253,7 +230,9 @@ void FormIzm1::Button2Click() { RadioButton1->setChecked(true); }
 
 void FormIzm1::Run() {
   if (measuring_) return;  // a measurement never starts inside another
-  if (!(Settings().Kpr1 > 0 && Settings().Kpr2 > 0)) {
+  // Single-plane work reads channel 1 only; two-plane needs both sensors.
+  const bool sensorsSet = Settings().Kpr1 > 0 && (!planeTwoShown_ || Settings().Kpr2 > 0);
+  if (!sensorsSet) {
     // Without sensor sensitivities (no settings file yet) every velocity would be infinite.
     Timer1->stop();
     Svc().dialogs->Warning(kSetCoefficientMessage);

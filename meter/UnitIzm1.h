@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-
+#include "kit/WindowKit.h"
 #include "measurement/MeasObserver.h"
 
 class QRadioButton;
@@ -21,7 +20,7 @@ struct MeterResults;
 
 // The vibration meter: speed, broadband and rotation-frequency vibration of one or two planes,
 // once or continuously, with the spectrum of every good measurement.
-class FormIzm1 : public QDialog, public MeasObserver {
+class FormIzm1 : public KitDialog, public MeasObserver {
   Q_OBJECT
  public:
   explicit FormIzm1(QWidget* parent = nullptr);
@@ -50,14 +49,11 @@ class FormIzm1 : public QDialog, public MeasObserver {
   SpectrumChart* Chart2;
   QTimer* Timer1;
 
-  std::function<void()> showAbout;
-
   // Shows or hides the channel-2 results (single-plane work hides them).
   void SetPlaneTwoShown(bool shown);
   bool Measuring() const { return measuring_; }
 
-  void FormShow();
-  bool FormKeyDown(QKeyEvent* event);
+  void FormShow() override;
   void btn2RunClick();
   void Button2Click();
   void Button1Click();
@@ -71,7 +67,6 @@ class FormIzm1 : public QDialog, public MeasObserver {
   void WrongTachoShown(bool shown) override;
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void reject() override;
@@ -83,6 +78,7 @@ class FormIzm1 : public QDialog, public MeasObserver {
   void FileIntoArchive();
   void CloseWindow();
   bool measuring_ = false;
+  bool planeTwoShown_ = false;
 };
 
 }  // namespace vintor

@@ -11,7 +11,7 @@
 #include "app/cli/CliCommand.h"
 #include "app/cli/CliTerminal.h"
 #include "app/core/ConfigFile.h"
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "measurement/MeasCycle.h"
 #include "measurement/MeasObserver.h"
 #include "measurement/MeasState.h"

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "acquisition/AdcAcquire.h"
 #include "app/cli/CliCommand.h"
+#include "measurement/MeasCycle.h"
 
 namespace vintor::cli {
 
@@ -74,6 +76,7 @@ void PrintJson(const QJsonObject& object) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  vintor::BindCycleAcquisition([] { vintor::AdcAcquire(); });
   using namespace vintor::cli;
   QStringList args = app.arguments().mid(1);
   if (args.isEmpty() || args[0] == QLatin1String("help") || args[0] == QLatin1String("--help")) {

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "platform/Cp1251.h"
 #include "platform/TextFile.h"
 

@@ -1,6 +1,8 @@
 #include "app/ui/AppWindows.h"
 
+#include "acquisition/AdcAcquire.h"
 #include "balancing/core/BalancingState.h"
+#include "measurement/MeasCycle.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
 
@@ -31,20 +33,22 @@ AppWindows::AppWindows() {
   observer_.Add(formIzm1_.get());
   SetObserver(&observer_);
 
-  nsoForm_->showAbout = [this] { formAbout_->exec(); };
-  formIzm1_->showAbout = [this] { formAbout_->exec(); };
+  BindCycleAcquisition([] { AdcAcquire(); });
+  Kit().showAbout = [this] { formAbout_->ShowModal(); };
   Form0::Actions actions;
-  actions.about = [this] { formAbout_->exec(); };
+  actions.about = [] { ShowAbout(); };
   actions.vibrationMeter = [this](bool twoPlane) {
     Meas().StopRequested = false;
     Meas().NeedSighting = true;
     formIzm1_->SetPlaneTwoShown(twoPlane);
-    formIzm1_->exec();
+    formIzm1_->ShowModal();
   };
   form0_->SetActions(actions);
 }
 
 AppWindows::~AppWindows() {
+  Kit().showAbout = nullptr;
+  BindCycleAcquisition(nullptr);
   SetObserver(nullptr);
   ResetServices();
 }

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "app/ui/NSOUnit.h"
+#include "kit/NSOUnit.h"
 #include "app/ui/Unit0.h"
-#include "app/ui/UnitAbout.h"
-#include "app/ui/WidgetDialogs.h"
-#include "app/ui/WindowObserver.h"
+#include "kit/UnitAbout.h"
+#include "kit/WidgetDialogs.h"
+#include "kit/WindowObserver.h"
 #include "meter/UnitIzm1.h"
 #include "platform/DesktopShell.h"
 

@@ -4,10 +4,8 @@
 
 namespace vintor {
 
-// The set-up pictures of the main window (decoded from the shipped JPEGs with libjpeg) and the
-// warning picture of the warning window.
+// The set-up pictures of the main window, decoded from the shipped JPEGs with libjpeg.
 QPixmap SinglePlaneRigPicture();
 QPixmap TwoPlaneRigPicture();
-QPixmap WarningPicture();
 
 }  // namespace vintor

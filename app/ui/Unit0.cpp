@@ -12,9 +12,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "app/core/ProgramStart.h"
-#include "app/ui/KeyPreview.h"
+#include "kit/NumericField.h"
 #include "app/ui/Pictures.h"
 #include "platform/Services.h"
 
@@ -25,11 +25,9 @@ constexpr int kTabSinglePlane = 0;
 constexpr int kTabTwoPlane = 1;
 constexpr int kTabSettings = 2;
 
-QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
+QPushButton* MainButton(const QString& name, const QString& caption, QWidget* parent) {
+  auto* b = MakeButton(parent, name, caption);
   b->setMinimumHeight(40);
-  b->setFocusPolicy(Qt::TabFocus);
   QFont f = b->font();
   f.setBold(true);
   b->setFont(f);
@@ -57,9 +55,8 @@ QWidget* MakeRigTab(QLabel*& image, const QPixmap& picture, QPushButton* const (
   return tab;
 }
 
-QLineEdit* MakeEdit(const QString& name, const QString& text) {
-  auto* e = new QLineEdit(text);
-  e->setObjectName(name);
+QLineEdit* SettingsEdit(const QString& name, const QString& text) {
+  auto* e = MakeEdit(nullptr, name, text);
   e->setMaximumWidth(90);
   return e;
 }
@@ -73,16 +70,16 @@ Form0::Form0(QWidget* parent) : QWidget(parent) {
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
   setFixedSize(590, 446);
 
-  Button13 = MakeButton("Button13", "F1 - About      ", this);
-  Button11 = MakeButton("Button11", "F5 - Vibration Meter", this);
-  Button6 = MakeButton("Button6", "F6 - Reports", this);
-  Button7 = MakeButton("Button7", "F7 - Balancing ", this);
-  Button8 = MakeButton("Button8", "F8 - Charts", this);
-  Button14 = MakeButton("Button14", "F1 - About      ", this);
-  Button12 = MakeButton("Button12", "F5 - Vibration Meter", this);
-  Button1 = MakeButton("Button1", "F6 - Reports", this);
-  Button2 = MakeButton("Button2", "F7 - Balancing ", this);
-  Button4 = MakeButton("Button4", "F8 - Charts", this);
+  Button13 = MainButton("Button13", "F1 - About      ", this);
+  Button11 = MainButton("Button11", "F5 - Vibration Meter", this);
+  Button6 = MainButton("Button6", "F6 - Reports", this);
+  Button7 = MainButton("Button7", "F7 - Balancing ", this);
+  Button8 = MainButton("Button8", "F8 - Charts", this);
+  Button14 = MainButton("Button14", "F1 - About      ", this);
+  Button12 = MainButton("Button12", "F5 - Vibration Meter", this);
+  Button1 = MainButton("Button1", "F6 - Reports", this);
+  Button2 = MainButton("Button2", "F7 - Balancing ", this);
+  Button4 = MainButton("Button4", "F8 - Charts", this);
 
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -98,11 +95,11 @@ Form0::Form0(QWidget* parent) : QWidget(parent) {
 
   // Settings tab: sensor settings on the left, the device log along the right edge.
   const SettingsTexts init = InitialSettingsTexts();
-  EditKPR1 = MakeEdit("EditKPR1", init[0]);
-  EditKPR2 = MakeEdit("EditKPR2", init[1]);
-  EditVs1 = MakeEdit("EditVs1", init[2]);
-  EditVs2 = MakeEdit("EditVs2", init[3]);
-  EditMaxV = MakeEdit("EditMaxV", init[4]);
+  EditKPR1 = SettingsEdit("EditKPR1", init[0]);
+  EditKPR2 = SettingsEdit("EditKPR2", init[1]);
+  EditVs1 = SettingsEdit("EditVs1", init[2]);
+  EditVs2 = SettingsEdit("EditVs2", init[3]);
+  EditMaxV = SettingsEdit("EditMaxV", init[4]);
   GroupBox1 = new QGroupBox(QStringLiteral("Sensitivity"));
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   auto* g1 = new QGridLayout(GroupBox1);
@@ -119,8 +116,8 @@ Form0::Form0(QWidget* parent) : QWidget(parent) {
   g2->addWidget(EditVs2, 1, 1);
   auto* maxLabel = new QLabel(QStringLiteral("Maximum vibration level (mm/sec)"));
   maxLabel->setWordWrap(true);
-  Button9 = MakeButton("Button9", "Cancel", this);
-  Button10 = MakeButton("Button10", QString::fromUtf8("ОК"), this);
+  Button9 = MainButton("Button9", "Cancel", this);
+  Button10 = MainButton("Button10", QString::fromUtf8("ОК"), this);
   Memo1 = new QPlainTextEdit;
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setReadOnly(true);
@@ -149,7 +146,7 @@ Form0::Form0(QWidget* parent) : QWidget(parent) {
   PageControl1->addTab(settings, QStringLiteral("F4 - Settings"));
   PageControl1->setCurrentIndex(kTabTwoPlane);
 
-  Button5 = MakeButton("Button5", "F10 - Exit", this);
+  Button5 = MainButton("Button5", "F10 - Exit", this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->addWidget(PageControl1, 1);
@@ -158,7 +155,10 @@ Form0::Form0(QWidget* parent) : QWidget(parent) {
   bottom->addWidget(Button5);
   layout->addLayout(bottom);
 
-  for (QLineEdit* e : {EditKPR1, EditKPR2, EditVs1, EditVs2, EditMaxV}) e->installEventFilter(this);
+  // The first field mends both separators on leaving, the next three only "."; the limit field
+  // takes any key.
+  MakeNumeric(EditKPR1, ExitMend::PointAndComma);
+  for (QLineEdit* e : {EditKPR2, EditVs1, EditVs2}) MakeNumeric(e, ExitMend::Point);
 
   connect(Button13, &QPushButton::clicked, this, [this] {
     if (actions_.about) actions_.about();
@@ -193,7 +193,23 @@ Form0::Form0(QWidget* parent) : QWidget(parent) {
   connect(Button9, &QPushButton::clicked, this, &Form0::Button9Click);
   connect(Button10, &QPushButton::clicked, this, &Form0::Button10Click);
   connect(Button5, &QPushButton::clicked, this, &QWidget::close);
-  KeyPreview::Register(this, [this](QKeyEvent* e) { return FormKeyDown(e); });
+  keys_.On(Qt::Key_F1, [this] {
+         if (actions_.about) actions_.about();
+       })
+      .On(Qt::Key_F2, [this] { PageControl1->setCurrentIndex(kTabSinglePlane); })
+      .On(Qt::Key_F3, [this] { PageControl1->setCurrentIndex(kTabTwoPlane); })
+      .On(Qt::Key_F4, [this] { PageControl1->setCurrentIndex(kTabSettings); })
+      .On(Qt::Key_F5, [this] { ClickOnTab(Button11, Button12); })
+      .On(Qt::Key_F6, [this] { ClickOnTab(Button6, Button1); })
+      .On(Qt::Key_F7, [this] { ClickOnTab(Button7, Button2); })
+      .On(Qt::Key_F8, [this] { ClickOnTab(Button8, Button4); })
+      .Click(Qt::Key_F10, Button5);
+}
+
+void Form0::ClickOnTab(QPushButton* single, QPushButton* two) {
+  const int tab = PageControl1->currentIndex();
+  if (tab == kTabSinglePlane) ClickIfEnabled(single);
+  if (tab == kTabTwoPlane) ClickIfEnabled(two);
 }
 
 void Form0::showEvent(QShowEvent* event) {
@@ -248,73 +264,5 @@ void Form0::Button9Click() {
 }
 
 void Form0::AppendLog(const QString& line) { Memo1->appendPlainText(line); }
-
-bool Form0::FormKeyDown(QKeyEvent* event) {
-  const int tab = PageControl1->currentIndex();
-  auto pick = [tab](QPushButton* single, QPushButton* two) {
-    if (tab == kTabSinglePlane) return ClickIfEnabled(single);
-    if (tab == kTabTwoPlane) return ClickIfEnabled(two);
-    return true;  // nothing on the settings tab
-  };
-  switch (event->key()) {
-    case Qt::Key_F1:
-      if (actions_.about) actions_.about();
-      return true;
-    case Qt::Key_F2:
-      PageControl1->setCurrentIndex(kTabSinglePlane);
-      return true;
-    case Qt::Key_F3:
-      PageControl1->setCurrentIndex(kTabTwoPlane);
-      return true;
-    case Qt::Key_F4:
-      PageControl1->setCurrentIndex(kTabSettings);
-      return true;
-    case Qt::Key_F5:
-      return pick(Button11, Button12);
-    case Qt::Key_F6:
-      return pick(Button6, Button1);
-    case Qt::Key_F7:
-      return pick(Button7, Button2);
-    case Qt::Key_F8:
-      return pick(Button8, Button4);
-    case Qt::Key_F9:
-      return true;
-    case Qt::Key_F10:
-      ClickIfEnabled(Button5);
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool Form0::eventFilter(QObject* watched, QEvent* event) {
-  auto* edit = qobject_cast<QLineEdit*>(watched);
-  if (!edit) return QWidget::eventFilter(watched, event);
-  const QChar sep = DecimalSeparator();
-  if (event->type() == QEvent::KeyPress && edit != EditMaxV) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    const QString text = key->text();
-    // Only typed characters are filtered; editing and navigation keys pass.
-    if (text.size() != 1 || (text[0].unicode() < 32 && text[0] != QChar(8))) return false;
-    const QChar c = NumKeyFilter(text[0], sep);
-    if (c.isNull()) return true;
-    if (c != text[0]) {
-      edit->insert(QString(c));
-      return true;
-    }
-    return false;
-  }
-  if (event->type() == QEvent::FocusOut) {
-    // Leaving a field mends its separators (the first field both kinds, the next three only ".").
-    QString t = edit->text();
-    if (edit == EditKPR1) {
-      t = MendSeparators(t, sep);
-    } else if (edit == EditKPR2 || edit == EditVs1 || edit == EditVs2) {
-      t.replace(QLatin1Char('.'), sep);
-    }
-    if (t != edit->text()) edit->setText(t);
-  }
-  return QWidget::eventFilter(watched, event);
-}
 
 }  // namespace vintor

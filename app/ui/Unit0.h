@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/core/ConfigFile.h"
+#include "kit/WindowKit.h"
 
 class QTabWidget;
 class QPushButton;
@@ -60,7 +61,6 @@ class Form0 : public QWidget {
   QPushButton* Button5;   // Exit
 
   void FormShow();
-  bool FormKeyDown(QKeyEvent* event);
   void Button9Click();
   void Button10Click();
   void AppendLog(const QString& line);
@@ -70,12 +70,14 @@ class Form0 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void LoadSettings();
+  // Clicks the button of the active tab (nothing on the settings tab).
+  void ClickOnTab(QPushButton* single, QPushButton* two);
   bool shown_ = false;
   Actions actions_;
+  KeyTable keys_{this};
 };
 
 }  // namespace vintor

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 
 namespace vintor {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "platform/Services.h"
 
 namespace vintor {

@@ -1,6 +1,6 @@
 #include "meter/core/MeterResults.h"
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 
 namespace vintor {
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 
 using namespace vintor;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <deque>
 
+#include "acquisition/AdcAcquire.h"
 #include "measurement/MeasCycle.h"
 #include "measurement/MeasMath.h"
 #include "measurement/MeasState.h"
@@ -389,7 +390,9 @@ void TestMeasCycle::simulatedModuleEndToEnd() {
   sim.SetConfig(c);
   SetAdcLibrary(&sim);
   Paths().WorkDir = dir_.path();
+  BindCycleAcquisition([] { AdcAcquire(); });
   MeasCycle();
+  BindCycleAcquisition(nullptr);
   SetAdcLibrary(nullptr);
   QCOMPARE(Meas().AcqStatus, 1);
   QVERIFY(!Meas().WrongTacho);

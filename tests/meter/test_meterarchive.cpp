@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 #include "meter/core/MeasArchive.h"
 #include "meter/core/MeterResults.h"
 #include "platform/TextFile.h"

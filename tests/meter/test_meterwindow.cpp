@@ -10,8 +10,10 @@
 
 #include "Fakes.h"
 #include "app/core/ProgramStart.h"
-#include "app/ui/WindowObserver.h"
+#include "kit/WindowObserver.h"
 #include "charts/SignalCharts.h"
+#include "acquisition/AdcAcquire.h"
+#include "measurement/MeasCycle.h"
 #include "measurement/MeasState.h"
 #include "meter/UnitIzm1.h"
 #include "platform/AdcLibrary.h"
@@ -54,6 +56,7 @@ class TestMeterWindow : public QObject {
   void levelOverLimitWarnsAndColours();
   void moduleFaultHaltsUntilExit();
   void badAveragingTextKeepsWindowUsable();
+  void zeroSensitivityAsksForCoefficients_data();
   void zeroSensitivityAsksForCoefficients();
   void closeKeyKeepsPathsExitRestores();
   void exitDuringRecordingStopsIt();
@@ -73,6 +76,7 @@ class TestMeterWindow : public QObject {
 void TestMeterWindow::init() {
   ResetProgramState();
   ResetServices();
+  BindCycleAcquisition([] { AdcAcquire(); });
   dialogs_ = RecordingDialogs();
   Svc().dialogs = &dialogs_;
   Svc().clock = &clock_;
@@ -219,13 +223,41 @@ void TestMeterWindow::badAveragingTextKeepsWindowUsable() {
   QCOMPARE(Meas().AverNum, int16_t(16));
 }
 
+void TestMeterWindow::zeroSensitivityAsksForCoefficients_data() {
+  QTest::addColumn<bool>("twoPlane");
+  QTest::addColumn<double>("kpr1");
+  QTest::addColumn<double>("kpr2");
+  QTest::addColumn<bool>("refused");
+  // As after a start without a settings file, or with one sensor only.
+  QTest::newRow("two-plane, no channel 2") << true << 20.0 << 0.0 << true;
+  QTest::newRow("two-plane, no channel 1") << true << 0.0 << 20.0 << true;
+  QTest::newRow("single-plane, no channel 1") << false << 0.0 << 20.0 << true;
+  QTest::newRow("single-plane, no channel 2") << false << 20.0 << 0.0 << false;
+}
+
 void TestMeterWindow::zeroSensitivityAsksForCoefficients() {
-  Settings().Kpr2 = 0;  // as after a start without a settings file
+  QFETCH(bool, twoPlane);
+  QFETCH(double, kpr1);
+  QFETCH(double, kpr2);
+  QFETCH(bool, refused);
+  form_->SetPlaneTwoShown(twoPlane);
+  form_->RadioButton1->setChecked(true);
+  Settings().Kpr1 = kpr1;
+  Settings().Kpr2 = kpr2;
   Press(Qt::Key_F9);
-  QCOMPARE(dialogs_.warnings, QStringList{"Set proper coefficient!"});
-  QCOMPARE(Meas().AcqStatus, 0);  // nothing was recorded
   QVERIFY(form_->btn2Run->isEnabled());
   QVERIFY(!form_->Timer1->isActive());
+  if (refused) {
+    QCOMPARE(dialogs_.warnings, QStringList{"Set proper coefficient!"});
+    QCOMPARE(Meas().AcqStatus, 0);  // nothing was recorded
+    return;
+  }
+  // Channel 1 is measured; the silent channel 2 raises no level warning.
+  QCOMPARE(Meas().AcqStatus, 1);
+  QVERIFY(dialogs_.warnings.isEmpty());
+  QVERIFY(qAbs(ValueOf(form_->LabelV11) - 4.5) < 0.2);
+  QCOMPARE(Meas().V2o, 0.0);
+  QCOMPARE(Meas().V2s, 0.0);
 }
 
 void TestMeterWindow::closeKeyKeepsPathsExitRestores() {

@@ -4,9 +4,9 @@
 #include <QtTest>
 
 #include "Fakes.h"
-#include "app/ui/NSOUnit.h"
-#include "app/ui/UnitAbout.h"
-#include "app/ui/WidgetDialogs.h"
+#include "kit/NSOUnit.h"
+#include "kit/UnitAbout.h"
+#include "kit/WidgetDialogs.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
 
@@ -18,6 +18,7 @@ class TestSmallWindows : public QObject {
   void init() {
     ResetProgramState();
     ResetServices();
+    Kit() = KitHooks{};
   }
   void warningOkLeavesUnknownDevice();
   void warningKeysCloseKeepingMessage_data();
@@ -25,7 +26,7 @@ class TestSmallWindows : public QObject {
   void warningF1ShowsAbout();
   void aboutOpensManual_data();
   void aboutOpensManual();
-  void aboutF10Closes();
+  void aboutClosesOnlyWithF10OrItsButton();
 };
 
 // Answers the next modal window with `action` once it is up.
@@ -77,7 +78,7 @@ void TestSmallWindows::warningKeysCloseKeepingMessage() {
 void TestSmallWindows::warningF1ShowsAbout() {
   NSOForm form;
   int abouts = 0;
-  form.showAbout = [&] { ++abouts; };
+  Kit().showAbout = [&] { ++abouts; };
   WidgetDialogs dialogs(&form);
   WhenModal([&](QWidget* w) {
     QTest::keyClick(w, Qt::Key_F1);
@@ -123,11 +124,18 @@ void TestSmallWindows::aboutOpensManual() {
   QCOMPARE(about.Button1->x(), about.Panel1->width() - 182);
 }
 
-void TestSmallWindows::aboutF10Closes() {
+void TestSmallWindows::aboutClosesOnlyWithF10OrItsButton() {
   FormAbout about;
   about.show();
   QVERIFY(QTest::qWaitForWindowExposed(&about));
+  // Escape, Enter and the other function keys leave it open.
+  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_F9, Qt::Key_F2})
+    QTest::keyClick(&about, key);
+  QVERIFY(about.isVisible());
   QTest::keyClick(&about, Qt::Key_F10);
+  QVERIFY(!about.isVisible());
+  about.show();
+  about.Button5->click();
   QVERIFY(!about.isVisible());
 }
 

@@ -7,7 +7,7 @@
 
 #include "app/core/ConfigFile.h"
 #include "app/core/ProgramStart.h"
-#include "app/ui/WindowObserver.h"
+#include "kit/WindowObserver.h"
 #include "measurement/MeasState.h"
 #include "meter/UnitIzm1.h"
 

@@ -1,13 +1,11 @@
-#include "app/ui/UnitAbout.h"
+#include "kit/UnitAbout.h"
 
 #include <QEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/KeyPreview.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
 #include "platform/TextFile.h"
@@ -15,7 +13,7 @@
 namespace vintor {
 namespace {
 
-QLabel* MakeLabel(const QString& name, const QString& text, int pointDelta, bool bold,
+QLabel* AboutLabel(const QString& name, const QString& text, int pointDelta, bool bold,
                   QWidget* parent) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(name);
@@ -29,9 +27,7 @@ QLabel* MakeLabel(const QString& name, const QString& text, int pointDelta, bool
 
 }  // namespace
 
-FormAbout::FormAbout(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("FormAbout"));
-  setWindowTitle(QStringLiteral("About"));
+FormAbout::FormAbout(QWidget* parent) : KitDialog(parent, "FormAbout", "About") {
   setModal(true);
   resize(520, 330);
 
@@ -39,18 +35,16 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent) {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameShape(QFrame::StyledPanel);
   Panel1->setAutoFillBackground(true);
-  Label1 = MakeLabel("Label1", "DYNAMIC BALANCER AND VIBRATION ANALYSER", 2, true, Panel1);
-  Label2 = MakeLabel("Label2", "Vintor-1", 10, true, Panel1);
-  Label3 = MakeLabel("Label3", "v.1.1 English", 0, false, Panel1);
-  Label5 = MakeLabel("Label5", "2015", 0, false, Panel1);
-  Label6 = MakeLabel("Label6", "Vintor field instruments", 0, true, Panel1);
-  Label7 = MakeLabel("Label7", "www.vintor.example", 0, false, Panel1);
-  Label8 = MakeLabel("Label8", "support@vintor.example", 0, false, Panel1);
-  Button1 = new QPushButton(QStringLiteral("F1 - Manual"), Panel1);
-  Button1->setObjectName(QStringLiteral("Button1"));
+  Label1 = AboutLabel("Label1", "DYNAMIC BALANCER AND VIBRATION ANALYSER", 2, true, Panel1);
+  Label2 = AboutLabel("Label2", "Vintor-1", 10, true, Panel1);
+  Label3 = AboutLabel("Label3", "v.1.1 English", 0, false, Panel1);
+  Label5 = AboutLabel("Label5", "2015", 0, false, Panel1);
+  Label6 = AboutLabel("Label6", "Vintor field instruments", 0, true, Panel1);
+  Label7 = AboutLabel("Label7", "www.vintor.example", 0, false, Panel1);
+  Label8 = AboutLabel("Label8", "support@vintor.example", 0, false, Panel1);
+  Button1 = MakeButton(Panel1, "Button1", "F1 - Manual");
   Button1->setFixedWidth(160);
-  Button5 = new QPushButton(QStringLiteral("F10 - Exit"), this);
-  Button5->setObjectName(QStringLiteral("Button5"));
+  Button5 = MakeButton(this, "Button5", "F10 - Exit");
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Panel1, 1);
@@ -59,7 +53,8 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent) {
 
   connect(Button1, &QPushButton::clicked, this, &FormAbout::Button1Click);
   connect(Button5, &QPushButton::clicked, this, &QDialog::accept);
-  KeyPreview::Register(this, [this](QKeyEvent* e) { return FormKeyDown(e); });
+  // F1 opens the manual here; the window closes only with F10 or its button, never with Esc.
+  Keys().On(Qt::Key_F1, [this] { Button1Click(); }).On(Qt::Key_F10, [this] { accept(); });
 }
 
 bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
@@ -83,19 +78,6 @@ void FormAbout::Button1Click() {
   const QString manual = JoinPath(Paths().WorkDir, QStringLiteral("Kavero_manual.pdf"));
   if (!Svc().shell->Open(manual))
     Svc().dialogs->Warning(QStringLiteral("Requested document not found"));
-}
-
-bool FormAbout::FormKeyDown(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_F1:
-      Button1Click();
-      return true;
-    case Qt::Key_F10:
-      accept();
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace vintor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "kit/WindowKit.h"
 
 class QLabel;
 class QPushButton;
@@ -9,7 +9,7 @@ class QFrame;
 namespace vintor {
 
 // About window; also opens the user manual.
-class FormAbout : public QDialog {
+class FormAbout : public KitDialog {
   Q_OBJECT
  public:
   explicit FormAbout(QWidget* parent = nullptr);
@@ -26,7 +26,6 @@ class FormAbout : public QDialog {
   QPushButton* Button5;
 
   void Button1Click();
-  bool FormKeyDown(QKeyEvent* event);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
-#include <functional>
+#include <QPixmap>
+
+#include "kit/WindowKit.h"
 
 class QLabel;
 class QPushButton;
@@ -9,7 +10,7 @@ class QPushButton;
 namespace vintor {
 
 // The warning window: the program's one way of telling the operator that something is wrong.
-class NSOForm : public QDialog {
+class NSOForm : public KitDialog {
   Q_OBJECT
  public:
   explicit NSOForm(QWidget* parent = nullptr);
@@ -18,11 +19,10 @@ class NSOForm : public QDialog {
   QLabel* Image2;
   QPushButton* Button1;
 
-  // F1 shows the About window on top of this one.
-  std::function<void()> showAbout;
-
   void Button1Click();
-  bool FormKeyDown(QKeyEvent* event);
 };
+
+// The picture beside the message.
+QPixmap WarningPicture();
 
 }  // namespace vintor

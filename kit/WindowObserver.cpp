@@ -1,4 +1,4 @@
-#include "app/ui/WindowObserver.h"
+#include "kit/WindowObserver.h"
 
 #include <QCoreApplication>
 

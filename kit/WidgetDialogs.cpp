@@ -1,9 +1,9 @@
-#include "app/ui/WidgetDialogs.h"
+#include "kit/WidgetDialogs.h"
 
 #include <QLabel>
 #include <QMessageBox>
 
-#include "app/ui/NSOUnit.h"
+#include "kit/NSOUnit.h"
 
 namespace vintor {
 

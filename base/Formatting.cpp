@@ -1,4 +1,4 @@
-#include "app/core/Formatting.h"
+#include "base/Formatting.h"
 
 #include <array>
 #include <charconv>
