@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -117,8 +118,10 @@ void MendOnExit(QLineEdit* edit, ExitMend mend) { new FieldFilter(edit, false, m
 
 QMenu* NumericContextMenu(QLineEdit* edit) {
   QMenu* menu = edit->createStandardContextMenu();
+  const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
   for (QAction* a : menu->actions()) {
-    if (a->objectName() != QLatin1String("edit-paste")) continue;
+    if (!a->text().startsWith(pasteText)) continue;
+    a->setObjectName(QStringLiteral("edit-paste"));
     QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
     QObject::connect(a, &QAction::triggered, edit,
                      [edit] { PasteFiltered(edit, QGuiApplication::clipboard()->text()); });

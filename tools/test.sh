@@ -5,6 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/deps.sh"
+"$root/tools/check-layers.sh"
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
