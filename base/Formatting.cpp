@@ -74,6 +74,14 @@ QString FormatPicture(double x, int decimals, QChar separator) {
   return out;
 }
 
+QString FormatUpToDecimals(double x, int maxDecimals, QChar separator) {
+  QString t = FormatPicture(x, maxDecimals, separator);
+  if (maxDecimals <= 0 || !t.contains(separator)) return t;
+  while (t.endsWith(QLatin1Char('0'))) t.chop(1);
+  if (t.endsWith(separator)) t.chop(1);
+  return t;
+}
+
 QString FormatFixedWidth(double x, int width, int precision, QChar separator) {
   std::array<char, 400> buf{};
   auto [end, ec] =

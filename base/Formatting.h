@@ -17,6 +17,10 @@ QString FormatPicture(double x, int decimals, QChar separator = DecimalSeparator
 // printf-style "%W.Pf": exact binary value rounded to P decimals, right-aligned in W columns.
 QString FormatFixedWidth(double x, int width, int precision, QChar separator = DecimalSeparator());
 
+// Picture format with optional decimals ("0.###" for 3): at most `maxDecimals`, no trailing
+// zeros, never an exponent.
+QString FormatUpToDecimals(double x, int maxDecimals, QChar separator = DecimalSeparator());
+
 // The general number-to-text conversion: shortest form with up to 15 significant digits.
 QString FormatGeneral(double x, QChar separator = DecimalSeparator());
 

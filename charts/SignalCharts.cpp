@@ -2,6 +2,7 @@
 
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
@@ -12,6 +13,8 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+
+#include "base/Formatting.h"
 
 namespace vintor {
 namespace {
@@ -47,6 +50,41 @@ QValueAxis* MakeAxis(const QString& title, const QString& format) {
   return axis;
 }
 
+// A value axis whose labels read "##0.###": at most three decimals, no trailing zeros, never an
+// exponent (a printf format cannot say that, so the labels are placed as categories).
+QCategoryAxis* MakeValueAxis(const QString& title) {
+  auto* axis = new QCategoryAxis;
+  axis->setTitleText(title);
+  axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  QFont f = axis->titleFont();
+  f.setPointSize(7);
+  axis->setTitleFont(f);
+  QFont labels = axis->labelsFont();
+  labels.setPointSize(7);
+  axis->setLabelsFont(labels);
+  return axis;
+}
+
+// About six intervals, each a step that three decimals show exactly.
+double NiceStep(double rough) {
+  if (!(rough > 0.001)) return 0.001;
+  const double p = std::pow(10.0, std::floor(std::log10(rough)));
+  for (double m : {1.0, 2.0, 2.5, 5.0})
+    if (rough <= m * p && (m != 2.5 || p >= 0.01)) return m * p;
+  return 10 * p;
+}
+
+void SetValueRange(QCategoryAxis* axis, double lo, double hi) {
+  for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+  axis->setStartValue(lo);
+  axis->setRange(lo, hi);
+  const double step = NiceStep((hi - lo) / 6.0);
+  for (double k = std::ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k += 1.0) {
+    const QString label = FormatUpToDecimals(k * step, 3);
+    if (!axis->categoriesLabels().contains(label)) axis->append(label, k * step);
+  }
+}
+
 void HideFromLegend(QChart* chart, QAbstractSeries* series) {
   for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
 }
@@ -69,7 +107,7 @@ struct SignalChart::Impl {
   QLineSeries* zero = nullptr;
   QBarSeries* mark = nullptr;
   QValueAxis* x = nullptr;
-  QValueAxis* y = nullptr;
+  QCategoryAxis* y = nullptr;
 };
 
 SignalChart::SignalChart(const QString& title, QWidget* parent) : QWidget(parent), d_(new Impl) {
@@ -87,7 +125,7 @@ SignalChart::SignalChart(const QString& title, QWidget* parent) : QWidget(parent
   d_->zero->setName(QStringLiteral("Zero"));
   d_->zero->setPen(QPen(QColor(0, 0, 220), 1));
   d_->x = MakeAxis(QStringLiteral("s"), QStringLiteral("%.2f"));
-  d_->y = MakeAxis(QStringLiteral("mm/sec"), QStringLiteral("%.3g"));
+  d_->y = MakeValueAxis(QStringLiteral("mm/sec"));
   d_->chart->addAxis(d_->x, Qt::AlignBottom);
   d_->chart->addAxis(d_->y, Qt::AlignLeft);
   for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{d_->a1, d_->a2, d_->zero}) {
@@ -122,7 +160,7 @@ void SignalChart::SetSignals(const std::vector<double>& s1, const std::vector<do
   d_->zero->replace(zero);
   const double limit = NiceLimit(peak);
   d_->x->setRange(0, n > 1 ? static_cast<double>(n - 1) * step : 1.0);
-  d_->y->setRange(-limit, limit);
+  SetValueRange(d_->y, -limit, limit);
 }
 
 void SignalChart::Clear() {
@@ -130,10 +168,12 @@ void SignalChart::Clear() {
   d_->a2->clear();
   d_->zero->clear();
   d_->x->setRange(0, 1);
-  d_->y->setRange(-1, 1);
+  SetValueRange(d_->y, -1, 1);
 }
 
 int SignalChart::PointCount() const { return static_cast<int>(d_->a1->count()); }
+
+QStringList SignalChart::ValueAxisLabels() const { return d_->y->categoriesLabels(); }
 
 QString SignalChart::SeriesName(int index) const {
   const QList<QAbstractSeries*> all = d_->chart->series();
@@ -148,7 +188,7 @@ struct SpectrumChart::Impl {
   QLineSeries* zero = nullptr;
   QValueAxis* hz = nullptr;
   QValueAxis* rpm = nullptr;
-  QValueAxis* y = nullptr;
+  QCategoryAxis* y = nullptr;
 };
 
 SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* parent)
@@ -170,8 +210,8 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   d_->hz->setTickType(QValueAxis::TicksDynamic);
   d_->hz->setTickAnchor(0);
   d_->hz->setTickInterval(10);
-  d_->y = MakeAxis(QStringLiteral("mm/sec"), QStringLiteral("%.3g"));
-  d_->y->setRange(0, 1);
+  d_->y = MakeValueAxis(QStringLiteral("mm/sec"));
+  SetValueRange(d_->y, 0, 1);
   d_->chart->addAxis(d_->hz, Qt::AlignBottom);
   d_->chart->addAxis(d_->y, Qt::AlignLeft);
   d_->chart->addSeries(d_->bars);
@@ -212,7 +252,7 @@ void SpectrumChart::SetSpectrum(const std::vector<double>& a1, const std::vector
   double peak = 0;
   for (double v : a1) peak = std::max(peak, v);
   for (double v : a2) peak = std::max(peak, v);
-  d_->y->setRange(0, NiceLimit(peak));
+  SetValueRange(d_->y, 0, NiceLimit(peak));
 }
 
 void SpectrumChart::Clear() {
@@ -220,6 +260,8 @@ void SpectrumChart::Clear() {
   d_->a2->remove(0, d_->a2->count());
   d_->zero->clear();
 }
+
+QStringList SpectrumChart::ValueAxisLabels() const { return d_->y->categoriesLabels(); }
 
 int SpectrumChart::BarCount() const { return static_cast<int>(d_->a1->count()); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <vector>
 
@@ -17,6 +18,8 @@ class SignalChart : public QWidget {
   void Clear();
   int PointCount() const;
   QString SeriesName(int index) const;
+  // The texts along the value axis ("##0.###").
+  QStringList ValueAxisLabels() const;
 
  private:
   struct Impl;
@@ -34,6 +37,7 @@ class SpectrumChart : public QWidget {
   void Clear();
   int BarCount() const;
   double BarValue(int set, int line) const;
+  QStringList ValueAxisLabels() const;
 
  private:
   struct Impl;

@@ -17,6 +17,8 @@ class TestFormatting : public QObject {
   void fixedWidth();
   void general_data();
   void general();
+  void upToDecimals_data();
+  void upToDecimals();
   void parse_data();
   void parse();
   void keyFilter_data();
@@ -141,6 +143,28 @@ void TestFormatting::general() {
   QString withComma = expect;
   withComma.replace(QLatin1Char('.'), QLatin1Char(','));
   QCOMPARE(FormatGeneral(x, QChar(',')), withComma);
+}
+
+void TestFormatting::upToDecimals_data() {
+  QTest::addColumn<double>("x");
+  QTest::addColumn<QString>("expect");
+  // The value axes of the charts: "##0.###" / "0.###".
+  QTest::newRow("large, no exponent") << 1234.0 << "1234";
+  QTest::newRow("trailing zeros dropped") << 2.5 << "2.5";
+  QTest::newRow("three decimals kept") << 0.125 << "0.125";
+  QTest::newRow("fourth decimal rounded") << 0.0125 << "0.013";
+  QTest::newRow("tiny noise is zero, unsigned") << -1e-17 << "0";
+  QTest::newRow("negative") << -0.4 << "-0.4";
+  QTest::newRow("zero") << 0.0 << "0";
+}
+
+void TestFormatting::upToDecimals() {
+  QFETCH(double, x);
+  QFETCH(QString, expect);
+  QCOMPARE(FormatUpToDecimals(x, 3, QChar('.')), expect);
+  QString withComma = expect;
+  withComma.replace(QLatin1Char('.'), QLatin1Char(','));
+  QCOMPARE(FormatUpToDecimals(x, 3, QChar(',')), withComma);
 }
 
 void TestFormatting::parse_data() {
