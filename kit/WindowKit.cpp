@@ -83,11 +83,8 @@ int RadioGroup::ItemIndex() const {
 }
 
 void RadioGroup::SetItemIndex(int index) {
-  if (index < 0 || index >= static_cast<int>(buttons_.size())) return;
-  if (ItemIndex() == index) {
-    emit itemChosen(index);  // choosing the chosen item still acts, as a click would
-    return;
-  }
+  // Choosing the item already chosen does nothing, as clicking it does nothing.
+  if (index < 0 || index >= static_cast<int>(buttons_.size()) || ItemIndex() == index) return;
   buttons_[static_cast<size_t>(index)]->setChecked(true);
 }
 

@@ -43,8 +43,9 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& captio
 QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& items,
                      bool editable);
 
-// A captioned group of radio buttons with one chosen item, addressed by index. Choosing an item,
-// by the operator or by the program, emits itemChosen once.
+// A captioned group of radio buttons with one chosen item, addressed by index. Choosing another
+// item, by the operator or by the program, emits itemChosen once; choosing the chosen one does
+// nothing.
 class RadioGroup : public QGroupBox {
   Q_OBJECT
  public:

@@ -237,9 +237,10 @@ void TestKit::radioGroupReportsEachChoiceOnce() {
   connect(&group, &RadioGroup::itemChosen, [&](int i) { chosen << i; });
   QCOMPARE(group.ItemIndex(), 0);
   group.SetItemIndex(1);
-  group.SetItemIndex(1);  // choosing the chosen item acts again, as a click would
+  group.SetItemIndex(1);  // choosing the chosen item does nothing, by code or by a click
+  group.Item(1)->click();
   group.Item(0)->click();
-  QCOMPARE(chosen, (QList<int>{1, 1, 0}));
+  QCOMPARE(chosen, (QList<int>{1, 0}));
   QCOMPARE(group.ItemIndex(), 0);
   QCOMPARE(group.title(), QString("Trial mass weight"));
 }
