@@ -1,5 +1,7 @@
 #include "kit/WidgetDialogs.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -15,6 +17,15 @@ void WidgetDialogs::Warning(const QString& message) {
 void WidgetDialogs::Message(const QString& caption, const QString& text) {
   QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
   box.exec();
+}
+
+QString WidgetDialogs::AskSaveFileName() {
+  QFileDialog dialog(QApplication::activeWindow());
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // existing pictures are replaced
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().first();
 }
 
 void WidgetDialogs::Error(const QString& text) {

@@ -13,6 +13,7 @@ class WidgetDialogs final : public Dialogs {
   void Warning(const QString& message) override;
   void Message(const QString& caption, const QString& text) override;
   void Error(const QString& text) override;
+  QString AskSaveFileName() override;
 
  private:
   NSOForm* warning_;

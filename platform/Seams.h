@@ -15,6 +15,9 @@ class Dialogs {
   virtual void Message(const QString& caption, const QString& text) = 0;
   // A failure that reaches the standard error display (unexpected file or conversion errors).
   virtual void Error(const QString& text) = 0;
+  // The file-save dialog: the full path as the operator entered it (no filter, no default
+  // extension), or an empty text when cancelled.
+  virtual QString AskSaveFileName() { return QString(); }
 };
 
 // The desktop shell's "open" verb: shows a document in its default viewer.
