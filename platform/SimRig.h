@@ -24,7 +24,8 @@ class SimRig {
 
   // What the simulator would make of the text now, and its messages about what it would skip.
   SimConfig Config(QStringList* problems = nullptr) const;
-  // Every "key = value" line the simulator knows, in file order (the last one of a key wins).
+  // Every "key = value" line, known to the simulator or not, in file order (key in lower case;
+  // the last line of a key wins).
   std::vector<std::pair<QString, QString>> Keys() const;
   // The value of the line that sets `key` (the last one), or a null string.
   QString Value(const QString& key) const;
