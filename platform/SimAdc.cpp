@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocale>
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -70,6 +71,12 @@ class Rotor {
       Vib& v = vib_[ch];
       v.a1 = s.Amp1x * 11.28 / 8.0 * s.Sensitivity;
       v.p1 = s.Phase1x * kDeg;
+      // Without unbalance the fixed part stays exactly as given.
+      if (SimUnbalanceResponse(c, ch) != 0.0) {
+        const std::complex<double> whole = SimVibration1x(c, ch);
+        v.a1 = std::abs(whole) * 11.28 / 8.0 * s.Sensitivity;
+        v.p1 = std::arg(whole);
+      }
       v.a2 = std::numbers::sqrt2 * s.Amp2x * s.Sensitivity;
       v.p2 = s.Phase2x * kDeg;
       v.a3 = std::numbers::sqrt2 * s.Amp3x * s.Sensitivity;
@@ -440,6 +447,36 @@ QStringList SimAdcLibrary::LastConfigErrors() const {
   return configErrors_;
 }
 
+// ---- rotor model ----
+
+std::complex<double> SimPlaneUnbalance(const SimConfig& config, int plane) {
+  const SimPlane& p = config.Plane[plane];
+  std::complex<double> u = std::polar(p.Unbalance.Amount, p.Unbalance.AngleDeg * kDeg);
+  for (const SimMass& m : p.Masses) {
+    const double r = m.RadiusMm > 0 ? m.RadiusMm : p.RadiusMm;
+    u += m.Grams * r * std::polar(1.0, m.AngleDeg * kDeg);  // polar() wants rho >= 0
+  }
+  return u;
+}
+
+std::complex<double> SimUnbalanceResponse(const SimConfig& config, int channel) {
+  std::complex<double> v = 0.0;
+  for (int plane = 0; plane < 2; ++plane) {
+    const std::complex<double> u = SimPlaneUnbalance(config, plane);
+    if (u == 0.0) continue;
+    const SimPolar& k = config.Influence[channel][plane];
+    // A mass ahead of the trial-mass point passes the sensor earlier, so its vibration peaks
+    // at a smaller angle after the mark: rotor angles count against the measured phase.
+    v += std::polar(k.Amount / 1000.0, k.AngleDeg * kDeg) * std::conj(u);
+  }
+  return v;
+}
+
+std::complex<double> SimVibration1x(const SimConfig& config, int channel) {
+  const SimChannel& s = channel == 0 ? config.Ch1 : config.Ch2;
+  return std::polar(s.Amp1x, s.Phase1x * kDeg) + SimUnbalanceResponse(config, channel);
+}
+
 // ---- parameter file ----
 
 namespace {
@@ -468,7 +505,58 @@ std::optional<double> Number(const QString& text) {
   return v;
 }
 
+// "amount@degrees" (or a lone amount at 0 degrees) with the amount in [lo, hi].
+std::optional<SimPolar> PolarValue(const QString& text, double lo, double hi) {
+  const QStringList parts = text.split(QLatin1Char('@'));
+  if (parts.size() > 2) return std::nullopt;
+  const auto amount = Number(parts[0].trimmed());
+  if (!amount || *amount < lo || *amount > hi) return std::nullopt;
+  SimPolar p{*amount, 0.0};
+  if (parts.size() == 2) {
+    const auto angle = Number(parts[1].trimmed());
+    if (!angle || std::fabs(*angle) > 1e6) return std::nullopt;
+    p.AngleDeg = *angle;
+  }
+  return p;
+}
+
 }  // namespace
+
+QString FormatSimNumber(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+void ParseSimMasses(const QString& text, std::vector<SimMass>* masses, QStringList* bad) {
+  for (const QString& item : text.split(QLatin1Char(';'))) {
+    const QString entry = item.trimmed();
+    if (entry.isEmpty()) continue;
+    const QStringList parts = entry.split(QLatin1Char('@'));
+    std::optional<double> grams, angle, radius = 0.0;
+    if (parts.size() == 2 || parts.size() == 3) {
+      grams = Number(parts[0].trimmed());
+      angle = Number(parts[1].trimmed());
+      if (parts.size() == 3) radius = Number(parts[2].trimmed());
+    }
+    if (!grams || !angle || !radius || std::fabs(*grams) > 1e6 || std::fabs(*angle) > 1e6 ||
+        (parts.size() == 3 && !(*radius > 0 && *radius <= 1e6))) {
+      if (bad) *bad << entry;
+      continue;
+    }
+    masses->push_back({*grams, *angle, *radius});
+  }
+}
+
+QString FormatSimMasses(const std::vector<SimMass>& masses) {
+  QStringList items;
+  for (const SimMass& m : masses) {
+    QString item = FormatSimNumber(m.Grams) + QLatin1Char('@') + FormatSimNumber(m.AngleDeg);
+    if (m.RadiusMm > 0) item += QLatin1Char('@') + FormatSimNumber(m.RadiusMm);
+    items << item;
+  }
+  return items.join(QStringLiteral("; "));
+}
 
 QString SimCallName(SimCall call) {
   for (const auto& [c, name] : kCallNames)
@@ -486,8 +574,12 @@ bool SimCallFromName(const QString& name, SimCall* call) {
   return false;
 }
 
-QStringList ParseSimConfig(const QString& text, SimConfig* config) {
-  using Setter = std::function<bool(const QString&)>;
+namespace {
+
+using Setter = std::function<bool(const QString&)>;
+
+// Every key of the parameter file but the mass lists, each with what reads its value into `c`.
+std::map<QString, Setter> SimKeys(SimConfig& c) {
   auto real = [](double* field, double lo, double hi) -> Setter {
     return [=](const QString& v) {
       const auto x = Number(v);
@@ -518,7 +610,6 @@ QStringList ParseSimConfig(const QString& text, SimConfig* config) {
     };
   };
   constexpr double kBig = 1e6;
-  SimConfig& c = *config;
   std::map<QString, Setter> keys = {
       {QStringLiteral("seed"),
        [&c](const QString& v) {
@@ -569,6 +660,21 @@ QStringList ParseSimConfig(const QString& text, SimConfig* config) {
       {QStringLiteral("read_fail_at"), whole(&c.ReadFailAt, 0, 1 << 30)},
       {QStringLiteral("read_hang_at"), whole(&c.ReadHangAt, 0, 1 << 30)},
   };
+  auto polar = [](SimPolar* field, double lo, double hi) -> Setter {
+    return [=](const QString& v) {
+      const auto p = PolarValue(v, lo, hi);
+      if (p) *field = *p;
+      return p.has_value();
+    };
+  };
+  for (int j = 1; j <= 2; ++j) {
+    SimPlane& plane = c.Plane[j - 1];
+    keys[QStringLiteral("unbalance%1").arg(j)] = polar(&plane.Unbalance, 0, kBig);
+    keys[QStringLiteral("radius%1").arg(j)] = real(&plane.RadiusMm, 1e-6, kBig);
+    for (int i = 1; i <= 2; ++i)
+      keys[QStringLiteral("influence%1%2").arg(i).arg(j)] =
+          polar(&c.Influence[i - 1][j - 1], 0, kBig);
+  }
   for (int ch = 1; ch <= 2; ++ch) {
     SimChannel& s = ch == 1 ? c.Ch1 : c.Ch2;
     const QString p = QStringLiteral("ch%1_").arg(ch);
@@ -582,7 +688,23 @@ QStringList ParseSimConfig(const QString& text, SimConfig* config) {
     keys[p + "dc"] = real(&s.DcCodes, -kBig, kBig);
     keys[p + "sensitivity"] = real(&s.Sensitivity, 1e-6, kBig);
   }
+  return keys;
+}
 
+bool IsMassesKey(const QString& key) {
+  return key == QLatin1String("masses1") || key == QLatin1String("masses2");
+}
+
+}  // namespace
+
+bool IsSimConfigKey(const QString& key) {
+  SimConfig scratch;
+  return IsMassesKey(key) || SimKeys(scratch).count(key) != 0;
+}
+
+QStringList ParseSimConfig(const QString& text, SimConfig* config) {
+  SimConfig& c = *config;
+  const std::map<QString, Setter> keys = SimKeys(c);
   QStringList errors;
   const QStringList lines = text.split(QLatin1Char('\n'));
   for (int i = 0; i < lines.size(); ++i) {
@@ -594,6 +716,16 @@ QStringList ParseSimConfig(const QString& text, SimConfig* config) {
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     const QString key = eq < 0 ? line : line.left(eq).trimmed().toLower();
     const QString value = eq < 0 ? QString() : line.mid(eq + 1).trimmed();
+    if (eq >= 0 && IsMassesKey(key)) {
+      // A list replaces the plane's masses; an entry it cannot read is left out alone.
+      std::vector<SimMass>& masses = c.Plane[key.back() == QLatin1Char('1') ? 0 : 1].Masses;
+      QStringList bad;
+      masses.clear();
+      ParseSimMasses(value, &masses, &bad);
+      for (const QString& b : bad)
+        errors << QStringLiteral("line %1: bad mass \"%2\" for %3").arg(i + 1).arg(b, key);
+      continue;
+    }
     auto it = keys.find(key);
     if (eq < 0 || it == keys.end())
       errors << QStringLiteral("line %1: unknown setting \"%2\"").arg(i + 1).arg(key);

@@ -3,10 +3,12 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <complex>
 #include <cstdint>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/AdcLibrary.h"
 
@@ -51,6 +53,28 @@ struct SimChannel {
   double Sensitivity = 20.0;  // sensor, mV per mm/s
 };
 
+// "amount@degrees" in the parameter file.
+struct SimPolar {
+  double Amount = 0.0;
+  double AngleDeg = 0.0;
+};
+
+// A mass on the rotor. Its angle, like every rotor angle here, is counted from the trial-mass
+// point in the direction of rotation, as the correction windows count theirs. A negative mass
+// is material taken off.
+struct SimMass {
+  double Grams = 0.0;
+  double AngleDeg = 0.0;
+  double RadiusMm = 0.0;  // 0: the plane's radius
+};
+
+// A correction plane: its unbalance as found (g*mm at degrees) and the masses attached to it.
+struct SimPlane {
+  SimPolar Unbalance;
+  std::vector<SimMass> Masses;
+  double RadiusMm = 100.0;  // for masses given without a radius
+};
+
 struct SimConfig {
   // Rotor (defaults: a fan at about 1480 rev/min).
   uint64_t Seed = 1;
@@ -59,6 +83,11 @@ struct SimConfig {
   double WanderTime = 3.0;  // s, how long the drift takes to change
   SimChannel Ch1{4.5, 60.0, 0.9, 30.0, 0.35, 140.0, 0.6, 6.0, 20.0};
   SimChannel Ch2{2.8, 210.0, 0.5, 300.0, 0.2, 75.0, 0.5, -3.0, 20.0};
+  // Two correction planes behind the fixed 1x parts above. Influence[i][j]: the 1x vector at
+  // channel i + 1 per 1000 g*mm in plane j + 1, mm/s at degrees. A plane's own bearing answers
+  // most; the defaults make a job with the default 1x parts need about 3 g at 100 mm.
+  SimPlane Plane[2];
+  SimPolar Influence[2][2] = {{{15.0, 30.0}, {5.0, 120.0}}, {{4.0, 250.0}, {12.0, 200.0}}};
   double TachoHeightMv = 3000.0;  // pulse height at the tachometer input
   double TachoWidthDeg = 15.0;    // pulse length in degrees of rotation, ending at the mark
   double TachoNoiseMv = 3.0;
@@ -80,8 +109,25 @@ struct SimConfig {
 };
 
 // Reads "key = value" lines ('#' starts a comment) over `config`. Returns one message per line
-// it could not use; the other lines still apply.
+// it could not use (per entry of a mass list); the other lines and entries still apply.
 QStringList ParseSimConfig(const QString& text, SimConfig* config);
+// Whether the parameter file knows `key` (lower case).
+bool IsSimConfigKey(const QString& key);
+// A mass list "m@a@r; m@a; ...": the masses it could read go to `masses`, the entries it
+// could not to `bad`.
+void ParseSimMasses(const QString& text, std::vector<SimMass>* masses, QStringList* bad);
+QString FormatSimMasses(const std::vector<SimMass>& masses);
+// The shortest text that reads back as the same double (C locale).
+QString FormatSimNumber(double value);
+
+// The plane's unbalance (plane 0 or 1): as found plus every mass, g*mm as a complex number
+// whose argument is the rotor angle.
+std::complex<double> SimPlaneUnbalance(const SimConfig& config, int plane);
+// What the planes' unbalances add to channel 0 or 1: the 1x vector in mm/s whose argument is
+// the measured phase. Zero when no plane carries unbalance.
+std::complex<double> SimUnbalanceResponse(const SimConfig& config, int channel);
+// The whole 1x vector of a channel: its fixed part plus the unbalance response.
+std::complex<double> SimVibration1x(const SimConfig& config, int channel);
 // The name of a SimCall as the parameter file spells it ("SET_ADC_PARS"...), and back.
 QString SimCallName(SimCall call);
 bool SimCallFromName(const QString& name, SimCall* call);

@@ -37,11 +37,12 @@ class StderrDialogs final : public Dialogs {
 
 }  // namespace
 
-QString ResolveWorkDir(const ParsedArgs& args, QString* dir, QString* simFile) {
+QString ResolveWorkDir(const ParsedArgs& args, QString* dir, QString* simFile, bool newSimFile) {
   *dir = QDir(args.Value(QStringLiteral("dir"), QStringLiteral("."))).absolutePath();
   if (!QFileInfo(*dir).isDir()) return QStringLiteral("no such directory: ") + *dir;
   *simFile = args.Value(QStringLiteral("sim-file"));
-  if (!simFile->isEmpty() && !QFileInfo(*simFile).isFile())
+  if (!simFile->isEmpty() && !QFileInfo(*simFile).isFile() &&
+      !(newSimFile && !QFileInfo(*simFile).exists() && QFileInfo(*simFile).dir().exists()))
     return QStringLiteral("no such file: ") + *simFile;
   if (simFile->isEmpty())
     *simFile = JoinPath(*dir, QString::fromLatin1(SimAdcLibrary::kDefaultFile));

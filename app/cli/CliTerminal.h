@@ -9,8 +9,10 @@ struct ParsedArgs;
 
 // The working directory (--dir, default ".") and the simulated module's parameter file
 // (--sim-file, default SimE154.cfg in that directory) of a command that records.
-// Returns an error text when either does not exist.
-QString ResolveWorkDir(const ParsedArgs& args, QString* dir, QString* simFile);
+// Returns an error text when either does not exist (a missing parameter file is accepted with
+// `newSimFile`, when its folder exists).
+QString ResolveWorkDir(const ParsedArgs& args, QString* dir, QString* simFile,
+                       bool newSimFile = false);
 
 // One line on stderr, flushed.
 void PrintLine(const QString& line);
