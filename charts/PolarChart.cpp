@@ -71,9 +71,7 @@ struct Frame {
   QRectF bounds;
 
   // Clockwise from the top: the chart's picture of the direction of rotation.
-  QPointF Dir(double angle) const {
-    return {std::sin(angle / kDeg), -std::cos(angle / kDeg)};
-  }
+  QPointF Dir(double angle) const { return {std::sin(angle / kDeg), -std::cos(angle / kDeg)}; }
   QPointF At(double amplitude, double angle) const {
     return centre + Dir(angle) * (amplitude * scale);
   }
@@ -93,6 +91,9 @@ QFont FontOf(double px, bool bold = false) {
 class LabelPlacer {
  public:
   explicit LabelPlacer(QRectF bounds) : bounds_(bounds) {}
+
+  // Space taken by fixed texts, which labels step around.
+  void Reserve(const QRectF& r) { placed_.push_back(r); }
 
   QRectF Place(QRectF r, QPointF step) {
     r = Clamp(r);
@@ -149,7 +150,8 @@ void Arrow(QPainter& p, QPointF from, QPointF to, double head) {
   if (len >= head * 0.8) Head(p, to, d / len, head);
 }
 
-void DrawGrid(QPainter& p, const Frame& f, const std::vector<double>& rings, bool blades) {
+void DrawGrid(QPainter& p, const Frame& f, const std::vector<double>& rings, bool blades,
+              LabelPlacer& placer) {
   p.setPen(QPen(kGrid, 1.0));
   p.setBrush(Qt::NoBrush);
   for (double r : rings) {
@@ -163,15 +165,14 @@ void DrawGrid(QPainter& p, const Frame& f, const std::vector<double>& rings, boo
   // Ring values along the ray just below 90 degrees, clear of the spokes.
   p.setFont(FontOf(f.px * 0.8));
   const QFontMetricsF small(p.font());
-  for (double r : rings) {
-    const QPointF at = f.At(r, 105.0);
-    const QString t = Number(r);
-    p.drawText(QPointF(at.x() - small.horizontalAdvance(t) - 1.0, at.y() + small.ascent()), t);
-  }
-  const QString unit = QStringLiteral("mm/s");
-  const QPointF u = f.At(rings.back(), 105.0);
-  p.drawText(QPointF(u.x() - small.horizontalAdvance(unit) - 1.0, u.y() + 2.0 * small.ascent()),
-             unit);
+  const auto ringText = [&](const QString& t, QPointF at, double line) {
+    const QPointF base(at.x() - small.horizontalAdvance(t) - 1.0, at.y() + line * small.ascent());
+    p.drawText(base, t);
+    placer.Reserve(
+        QRectF(base.x(), base.y() - small.ascent(), small.horizontalAdvance(t), small.height()));
+  };
+  for (double r : rings) ringText(Number(r), f.At(r, 105.0), 1.0);
+  ringText(QStringLiteral("mm/s"), f.At(rings.back(), 105.0), 2.0);
 
   // The trial-mass point at the top, the other quarters by degrees unless blades number them.
   p.setFont(FontOf(f.px, true));
@@ -202,12 +203,12 @@ void DrawGrid(QPainter& p, const Frame& f, const std::vector<double>& rings, boo
   Head(p, end, tangent, f.px * 0.7);
   p.setFont(FontOf(f.px * 0.85));
   const QString rot = QStringLiteral("rotation");
-  const QRectF rb = BoxBeyond(QFontMetricsF(p.font()), rot, f.OnRim(40.0, f.px * 0.7),
-                              f.Dir(40.0), 1.0);
+  const QRectF rb =
+      BoxBeyond(QFontMetricsF(p.font()), rot, f.OnRim(40.0, f.px * 0.7), f.Dir(40.0), 1.0);
   p.drawText(rb, Qt::AlignCenter, rot);
 }
 
-void DrawBlades(QPainter& p, const Frame& f, const PolarChannel& c) {
+void DrawBlades(QPainter& p, const Frame& f, const PolarChannel& c, LabelPlacer& placer) {
   std::vector<const PolarItem*> blades;
   for (const PolarItem& it : c.items)
     if (it.kind == PolarKind::Blade) blades.push_back(&it);
@@ -223,6 +224,27 @@ void DrawBlades(QPainter& p, const Frame& f, const PolarChannel& c) {
     if (k % every != 0) continue;
     const QRectF box = BoxBeyond(fm, b.label, f.OnRim(b.angle, -f.px * 0.45), -f.Dir(b.angle), 1.0);
     p.drawText(box, Qt::AlignCenter, b.label);
+    placer.Reserve(box);
+  }
+}
+
+// A label waiting to be drawn, on a white ground so that it reads over lines.
+struct Label {
+  QRectF box;
+  QString text;
+  QColor colour;
+  bool bold = false;
+};
+
+void DrawLabels(QPainter& p, const Frame& f, const std::vector<Label>& labels) {
+  for (const Label& l : labels) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 215));
+    p.drawRoundedRect(l.box.adjusted(-1, 0, 1, 0), 2, 2);
+    p.setBrush(Qt::NoBrush);
+    p.setFont(FontOf(f.px * 0.9, l.bold));
+    p.setPen(l.colour);
+    p.drawText(l.box, Qt::AlignCenter, l.text);
   }
 }
 
@@ -246,57 +268,74 @@ struct PolarChart::Impl {
     const std::vector<double> rings = Rings(channel.Reach());
     f.scale = f.radius / rings.back();
 
-    const bool blades = std::any_of(channel.items.begin(), channel.items.end(),
-                                    [](const PolarItem& it) { return it.kind == PolarKind::Blade; });
-    DrawGrid(p, f, rings, blades);
-    DrawBlades(p, f, channel);
+    const bool blades =
+        std::any_of(channel.items.begin(), channel.items.end(),
+                    [](const PolarItem& it) { return it.kind == PolarKind::Blade; });
+    LabelPlacer placer(f.bounds);
+    DrawGrid(p, f, rings, blades, placer);
+    DrawBlades(p, f, channel, placer);
 
     p.setPen(Qt::black);
     p.setFont(FontOf(f.px, true));
-    p.drawText(QPointF(3.0, QFontMetricsF(p.font()).ascent() + 1.0), channel.title);
+    const QFontMetricsF titleFm(p.font());
+    p.drawText(QPointF(3.0, titleFm.ascent() + 1.0), channel.title);
 
-    LabelPlacer labels(f.bounds);
+    // Labels go where they are clear of each other and of the fixed texts: runs first, then
+    // trial effects, then corrections. They are drawn last, over every line.
+    placer.Reserve(
+        QRectF(0, 0, titleFm.horizontalAdvance(channel.title) + 6, titleFm.height() + 2));
+    placer.Reserve(QRectF(f.centre.x() - 4 * f.px, f.centre.y() - f.radius - 1.6 * f.px, 8 * f.px,
+                          1.5 * f.px));  // "0° trial mass"
     const QFontMetricsF fm(FontOf(f.px * 0.9));
     const QFontMetricsF fmb(FontOf(f.px * 0.9, true));
     const double head = f.px * 0.8;
+    std::vector<Label> labels;
 
-    // Corrections first (underneath the arrows): a dotted ray, a dot on the rim, the mass.
+    for (const PolarItem& it : channel.items) {
+      if (it.kind != PolarKind::Run) continue;
+      const QPointF tip = f.At(it.amplitude, it.angle);
+      const QRectF box = placer.Place(BoxBeyond(fmb, it.label, tip, f.Dir(it.angle), 2.0),
+                                      QPointF(0.0, fmb.height()));
+      labels.push_back({box, it.label, ColourOf(it), true});
+    }
+    for (const PolarItem& it : channel.items) {
+      if (it.kind != PolarKind::TrialEffect) continue;
+      const QPointF from = f.At(it.tailAmplitude, it.tailAngle);
+      const QPointF to = from + f.Dir(it.angle) * (it.amplitude * f.scale);
+      const QPointF normal(-f.Dir(it.angle).y(), f.Dir(it.angle).x());
+      const QRectF box = placer.Place(BoxBeyond(fm, it.label, (from + to) / 2.0, normal, 2.0),
+                                      QPointF(0.0, fm.height()));
+      labels.push_back({box, it.label, ColourOf(it), false});
+    }
+    for (const PolarItem& it : channel.items) {
+      if (it.kind != PolarKind::Correction) continue;
+      const QString text = it.label + QLatin1Char(' ') + it.text;
+      const QRectF box =
+          placer.Place(BoxBeyond(fmb, text, f.OnRim(it.angle, -f.px * 1.2), -f.Dir(it.angle), 0.0),
+                       QPointF(0.0, fmb.height()));
+      labels.push_back({box, text, ColourOf(it), true});
+    }
+
+    // Corrections underneath: a dotted ray and a dot on the rim.
     for (const PolarItem& it : channel.items) {
       if (it.kind != PolarKind::Correction) continue;
       const QColor col = ColourOf(it);
-      p.setPen(QPen(col, 1.0, Qt::DotLine));
+      p.setPen(QPen(col, 1.2, Qt::DotLine));
       p.drawLine(f.centre, f.OnRim(it.angle));
       p.setPen(Qt::NoPen);
       p.setBrush(col);
-      p.drawEllipse(f.OnRim(it.angle), f.px * 0.45, f.px * 0.45);
+      p.drawEllipse(f.OnRim(it.angle), f.px * 0.5, f.px * 0.5);
       p.setBrush(Qt::NoBrush);
-      const QString text = it.label + QLatin1Char(' ') + it.text;
-      const QRectF box = labels.Place(
-          BoxBeyond(fmb, text, f.OnRim(it.angle, -f.px * 1.4), -f.Dir(it.angle), 0.0),
-          QPointF(0.0, fmb.height()));
-      p.setFont(FontOf(f.px * 0.9, true));
-      p.setPen(col);
-      p.drawText(box, Qt::AlignCenter, text);
     }
-
-    // Trial effects: dashed, from Run#0's tip; the label beside the middle.
+    // Trial effects dashed, from Run#0's tip.
     for (const PolarItem& it : channel.items) {
       if (it.kind != PolarKind::TrialEffect) continue;
-      const QColor col = ColourOf(it);
       const QPointF from = f.At(it.tailAmplitude, it.tailAngle);
       const QPointF to = from + f.Dir(it.angle) * (it.amplitude * f.scale);
-      p.setPen(QPen(col, 1.3, Qt::DashLine));
+      p.setPen(QPen(ColourOf(it), 1.3, Qt::DashLine));
       Arrow(p, from, to, head * 0.85);
-      const QPointF mid = (from + to) / 2.0;
-      const QPointF normal(-f.Dir(it.angle).y(), f.Dir(it.angle).x());
-      const QRectF box = labels.Place(BoxBeyond(fm, it.label, mid, normal, 2.0),
-                                      QPointF(0.0, fm.height()));
-      p.setFont(FontOf(f.px * 0.9));
-      p.setPen(col);
-      p.drawText(box, Qt::AlignCenter, it.label);
     }
-
-    // Runs last, so that they stay on top.
+    // Runs on top.
     for (const PolarItem& it : channel.items) {
       if (it.kind != PolarKind::Run) continue;
       const QColor col = ColourOf(it);
@@ -309,12 +348,8 @@ struct PolarChart::Impl {
       } else {
         Arrow(p, f.centre, tip, head);
       }
-      const QRectF box = labels.Place(BoxBeyond(fmb, it.label, tip, f.Dir(it.angle), 2.0),
-                                      QPointF(0.0, fmb.height()));
-      p.setFont(FontOf(f.px * 0.9, true));
-      p.setPen(col);
-      p.drawText(box, Qt::AlignCenter, it.label);
     }
+    DrawLabels(p, f, labels);
   }
 };
 

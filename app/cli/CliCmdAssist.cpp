@@ -60,8 +60,8 @@ int RunTolerance(const QStringList& args) {
   if (a.Has(QStringLiteral("share"))) {
     const auto s = ToDouble(a.Value(QStringLiteral("share")));
     if (!s || !(*s > 0.0 && *s < 1.0))
-      return UsageError(
-          QStringLiteral("--share needs plane 1's part of the unbalance, a number between 0 and 1"));
+      return UsageError(QStringLiteral(
+          "--share needs plane 1's part of the unbalance, a number between 0 and 1"));
     share = *s;
   }
 

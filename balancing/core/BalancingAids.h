@@ -83,8 +83,8 @@ inline const QString kTrialEffectSmall = QStringLiteral(
     "The trial mass changed the vibration too little; use a larger trial mass or another place");
 
 struct TrialEffect {
-  bool small = false;          // every channel below both limits
-  std::vector<double> change;  // |trial - reference| / |reference| per channel, 0.2 = 20 %
+  bool small = false;             // every channel below both limits
+  std::vector<double> change;     // |trial - reference| / |reference| per channel, 0.2 = 20 %
   std::vector<double> phaseMove;  // |phase difference| per channel, degrees 0..180
 };
 // Small when on every channel the vector moved by less than 20 % of the reference amplitude

@@ -51,9 +51,7 @@ PolarItem CorrectionItem(const QString& label, const PolarCorrection& c) {
 
 bool Measured(const VibVector& v) { return v.amplitude != 0.0 || v.phase != 0.0; }
 
-RunVectors Reference(const RunRecords& r) {
-  return {{r.Run0V1o, r.Run0F1}, {r.Run0V2o, r.Run0F2}};
-}
+RunVectors Reference(const RunRecords& r) { return {{r.Run0V1o, r.Run0F1}, {r.Run0V2o, r.Run0F2}}; }
 
 // Run#0 and the check runs: from the history once it holds anything, else the reference slots.
 void TakeReferenceRuns(PolarJob& job, const PolarHistory& history, bool twoPlanes) {
@@ -99,7 +97,8 @@ PolarDiagram BuildPolarDiagram(const PolarJob& job) {
       c.items.push_back(RunItem(QStringLiteral("Run#2"), pick(*job.run2, ch)));
     const size_t checks = job.checkRuns.size();
     for (size_t k = 0; k < checks; ++k) {
-      const QString label = checks == 1 ? QStringLiteral("RunC") : QStringLiteral("RunC%1").arg(k + 1);
+      const QString label =
+          checks == 1 ? QStringLiteral("RunC") : QStringLiteral("RunC%1").arg(k + 1);
       c.items.push_back(RunItem(label, pick(job.checkRuns[k], ch)));
     }
     if (job.run0 && job.run1)
@@ -163,11 +162,11 @@ PolarJob TwoPlanePolarJob(const TwoPlaneCorrection& corr, const PolarHistory& hi
   if (corr.HasResult()) {
     const TwoPlaneResult& res = corr.Result();
     if (!res.noCorrectionP1)
-      job.plane1 = PolarCorrection{res.CorrMassP1, res.grams,
-                                   ShownAngle(res.CorrAngleP1, corr.Method())};
+      job.plane1 =
+          PolarCorrection{res.CorrMassP1, res.grams, ShownAngle(res.CorrAngleP1, corr.Method())};
     if (!res.noCorrectionP2)
-      job.plane2 = PolarCorrection{res.CorrMassP2, res.grams,
-                                   ShownAngle(res.CorrAngleP2, corr.Method())};
+      job.plane2 =
+          PolarCorrection{res.CorrMassP2, res.grams, ShownAngle(res.CorrAngleP2, corr.Method())};
   }
   job.bladeCount = BalInput().BladeCount;
   return job;

@@ -35,8 +35,8 @@ struct PolarItem {
   // "Run#0", "Run#1", "Run#2", "RunC" (several check runs: "RunC1", "RunC2", ...),
   // "Run#1-Run#0", "Run#2-Run#0", "M1", "M2", or the blade number "1".."N".
   QString label;
-  double amplitude = 0.0;  // mm/s: length of the vector (Run, TrialEffect); 0 for positions
-  double angle = 0.0;      // direction of the vector, or the position (Correction, Blade)
+  double amplitude = 0.0;      // mm/s: length of the vector (Run, TrialEffect); 0 for positions
+  double angle = 0.0;          // direction of the vector, or the position (Correction, Blade)
   double tailAmplitude = 0.0;  // where the arrow starts: the centre for runs,
   double tailAngle = 0.0;      // Run#0's tip for trial effects
   QString text;                // Correction: the mass as shown, "12.0 g" or "35 %"
