@@ -388,6 +388,28 @@ bool PolarChart::SaveJpeg(const QString& path, QSize size) const {
   return Render(s).save(path, "JPG", 92);
 }
 
+QImage PolarChart::RenderDiagram(const PolarDiagram& diagram, int side) {
+  side = std::max(side, 1);
+  const int count = std::max<int>(1, static_cast<int>(diagram.channels.size()));
+  QImage sheet(count * side, side, QImage::Format_RGB32);
+  sheet.fill(Qt::white);
+  QPainter p(&sheet);
+  Impl one;
+  for (int k = 0; k < static_cast<int>(diagram.channels.size()); ++k) {
+    one.channel = diagram.channels[static_cast<size_t>(k)];
+    p.save();
+    p.translate(k * side, 0);
+    p.setClipRect(0, 0, side, side);
+    one.Paint(p, QSize(side, side));
+    p.restore();
+  }
+  return sheet;
+}
+
+bool PolarChart::SaveDiagramJpeg(const PolarDiagram& diagram, const QString& path, int side) {
+  return RenderDiagram(diagram, side).save(path, "JPG", 92);
+}
+
 QSize PolarChart::sizeHint() const { return {300, 300}; }
 QSize PolarChart::minimumSizeHint() const { return {220, 220}; }
 

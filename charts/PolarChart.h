@@ -33,6 +33,11 @@ class PolarChart : public QWidget {
   // JPEG of the drawing at the widget's size (or `size` when given); false when not written.
   bool SaveJpeg(const QString& path, QSize size = QSize()) const;
 
+  // Every channel of a diagram side by side, each `side` pixels square (one picture for an
+  // export of a two-plane job), and the same as a JPEG file.
+  static QImage RenderDiagram(const PolarDiagram& diagram, int side = 300);
+  static bool SaveDiagramJpeg(const PolarDiagram& diagram, const QString& path, int side = 300);
+
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 

@@ -67,6 +67,11 @@ Tolerance PermissibleUnbalance(double grade, double rotorMassKg, double rpm, dou
   return t;
 }
 
+Tolerance ToleranceFor(const AidsInput& entries, double lastRunRpm) {
+  const double rpm = entries.ServiceRPM > 0.0 ? entries.ServiceRPM : lastRunRpm;
+  return PermissibleUnbalance(entries.Grade, entries.RotorMass, rpm, entries.Share1);
+}
+
 QString VerdictText(ToleranceVerdict verdict) {
   switch (verdict) {
     case ToleranceVerdict::Within:

@@ -40,6 +40,9 @@ struct Tolerance {
 // Uper = 9549 x G x m / n with G in mm/s, m in kg, n in rev/min.
 Tolerance PermissibleUnbalance(double grade, double rotorMassKg, double rpm, double share1 = 0.5);
 
+// The same from the operator's entries; without an entered service speed, `lastRunRpm`.
+Tolerance ToleranceFor(const AidsInput& entries, double lastRunRpm);
+
 enum class ToleranceVerdict { None, Within, Exceeds };
 inline const QString kWithinTolerance = QStringLiteral("within tolerance");
 inline const QString kExceedsTolerance = QStringLiteral("exceeds tolerance");

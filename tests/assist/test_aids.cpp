@@ -28,6 +28,7 @@ class TestAids : public QObject {
 
   void permissibleUnbalance_data();
   void permissibleUnbalance();
+  void toleranceFromEntries();
   void toleranceRefused_data();
   void toleranceRefused();
   void verdicts();
@@ -85,6 +86,25 @@ void TestAids::permissibleUnbalance() {
   QVERIFY2(Near(t.Uper, uper, 1e-12), qPrintable(QString::number(t.Uper, 'g', 17)));
   QVERIFY(Near(t.Uper1, uper1, 1e-12));
   QVERIFY(Near(t.Uper2, uper2, 1e-12));
+}
+
+// The entries as the correction windows keep them: the speed of the last run unless one is
+// entered, equal shares unless another is given, nothing without a grade.
+void TestAids::toleranceFromEntries() {
+  ResetAidsInput();
+  AidsInput& a = Aids();
+  QVERIFY(!ToleranceFor(a, 3000.0).valid);
+  a.RotorMass = 100.0;
+  a.Grade = 2.5;
+  Tolerance t = ToleranceFor(a, 3000.0);
+  QVERIFY(t.valid);
+  QVERIFY(Near(t.Uper, 795.75, 1e-12) && Near(t.Uper1, 397.875, 1e-12));
+  a.ServiceRPM = 1500.0;
+  a.Share1 = 0.75;
+  t = ToleranceFor(a, 3000.0);
+  QVERIFY(Near(t.Uper, 1591.5, 1e-12) && Near(t.Uper2, 397.875, 1e-12));
+  ResetAidsInput();
+  QCOMPARE(Aids().Share1, 0.5);
 }
 
 void TestAids::toleranceRefused_data() {

@@ -91,6 +91,18 @@ void TestPolarChart::drawsAndSavesJpeg() {
   QCOMPARE(QImage(path).size(), QSize(600, 500));
   QVERIFY(!chart.SaveJpeg(dir.filePath(QStringLiteral("no/such/dir/x_pl.jpg"))));
 
+  // A two-plane job exports both channels side by side in one picture.
+  PolarJob job;
+  job.twoPlanes = true;
+  job.run0 = RunVectors{{4.5, 60}, {2.8, 210}};
+  const PolarDiagram d = BuildPolarDiagram(job);
+  const QString both = dir.filePath(QStringLiteral("both_pl.jpg"));
+  QVERIFY(PolarChart::SaveDiagramJpeg(d, both, 250));
+  QCOMPARE(QImage(both).size(), QSize(500, 250));
+  const QImage sheet = PolarChart::RenderDiagram(d, 250);
+  QVERIFY(NonWhite(sheet.copy(0, 0, 250, 250)) > 1000);
+  QVERIFY(NonWhite(sheet.copy(250, 0, 250, 250)) > 1000);
+
   // Cleared: the rings alone, far less ink than the job.
   chart.Clear();
   QVERIFY(chart.Channel().items.empty());

@@ -5,7 +5,6 @@
 // (tools/polar-shot.sh): it writes SimE154.cfg, Test.dat and the archive folders there.
 #include <QApplication>
 #include <QDir>
-#include <QPainter>
 #include <cmath>
 #include <cstdio>
 
@@ -140,15 +139,5 @@ int main(int argc, char** argv) {
   std::printf("residual: %s\n", qPrintable(corr.Texts().CorrLine2));
 
   const PolarDiagram d = BuildPolarDiagram(TwoPlanePolarJob(corr, history));
-  const int side = 320;
-  QImage sheet(2 * side, side, QImage::Format_RGB32);
-  sheet.fill(Qt::white);
-  QPainter p(&sheet);
-  for (size_t ch = 0; ch < d.channels.size(); ++ch) {
-    PolarChart chart;
-    chart.SetChannel(d.channels[ch]);
-    p.drawImage(int(ch) * side, 0, chart.Render(QSize(side, side)));
-  }
-  p.end();
-  return sheet.save(out) ? 0 : 1;
+  return PolarChart::RenderDiagram(d, 320).save(out) ? 0 : 1;
 }
