@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/cli/CliCommand.h"
+#include "balancing/core/BalancingAids.h"
 #include "balancing/core/BalancingState.h"
 #include "balancing/core/CorrectionView.h"
 #include "platform/DecimalSeparator.h"
@@ -176,6 +177,9 @@ int RunBalance1(const QStringList& args) {
   QJsonObject o;
   PutOutcome(o, out);
   if (!out.ok) o[QStringLiteral("failure")] = FailureCode(r.failure);
+  // Only a trial run can be judged; with a stored coefficient alone there is none.
+  o[QStringLiteral("trialEffectSmall")] =
+      a.Has(QStringLiteral("run1")) && CheckSinglePlaneTrial(Runs()).small;
   o[QStringLiteral("R11")] = BalInput().R11;
   o[QStringLiteral("R12")] = BalInput().R12;
   if (out.ok) {
@@ -267,6 +271,12 @@ int RunBalance2(const QStringList& args) {
   QJsonObject o;
   PutOutcome(o, out);
   if (!out.ok) o[QStringLiteral("failure")] = FailureCode(r.failure);
+  // Each trial run against Run#0; either one too weak spoils the coefficients.
+  const bool small1 = a.Has(QStringLiteral("run1")) && CheckTwoPlaneTrial(Runs(), 1).small;
+  const bool small2 = a.Has(QStringLiteral("run2")) && CheckTwoPlaneTrial(Runs(), 2).small;
+  o[QStringLiteral("trialEffectSmall")] = small1 || small2;
+  o[QStringLiteral("trialEffectSmall1")] = small1;
+  o[QStringLiteral("trialEffectSmall2")] = small2;
   const BalancingInput& used = BalInput();
   o[QStringLiteral("R")] =
       QJsonArray{used.R11, used.R12, used.R21, used.R22, used.R31, used.R32, used.R41, used.R42};
