@@ -134,12 +134,22 @@ int Add(BalTable& table, const TableRecord& record) {
   return kExitOk;
 }
 
-int Report(BalTable& table, Planes planes, const ParsedArgs& a) {
-  if (!a.Has(QStringLiteral("record"))) return UsageError(QStringLiteral("--record N is required"));
+// --record N: the number, or 0 after the usage message.
+int ReadRecordNumber(const ParsedArgs& a) {
+  if (!a.Has(QStringLiteral("record"))) {
+    UsageError(QStringLiteral("--record N is required"));
+    return 0;
+  }
   const auto number = ToInt(a.Value(QStringLiteral("record")));
-  if (!number || *number < 1 || *number > 1000000000)
-    return UsageError(QStringLiteral("--record needs a record number from 1"));
-  const auto record = table.Read(static_cast<int>(*number));
+  if (!number || *number < 1 || *number > 1000000000) {
+    UsageError(QStringLiteral("--record needs a record number from 1"));
+    return 0;
+  }
+  return static_cast<int>(*number);
+}
+
+int Report(BalTable& table, Planes planes, int number, const ParsedArgs& a) {
+  const auto record = table.Read(number);
   if (!record) return Failure(table.ErrorText());
   const QString output = a.Has(QStringLiteral("output"))
                              ? QFileInfo(a.Value(QStringLiteral("output"))).absoluteFilePath()
@@ -148,7 +158,7 @@ int Report(BalTable& table, Planes planes, const ParsedArgs& a) {
   if (!out.ok) return Failure(out.error);
   if (out.replaced) Failure(kReportReplacedWarning);
   QJsonObject o;
-  o[QStringLiteral("record")] = static_cast<int>(*number);
+  o[QStringLiteral("record")] = number;
   o[QStringLiteral("output")] = QDir::toNativeSeparators(output);
   o[QStringLiteral("replaced")] = out.replaced;
   PrintJson(o);
@@ -181,10 +191,12 @@ int Run(const QStringList& args, bool archive) {
     if (const QString bad = ReadFields(words, archive, &record); !bad.isEmpty())
       return UsageError(bad);
   }
+  const int number = report ? ReadRecordNumber(a) : 0;
+  if (report && number == 0) return kExitUsage;
   if (!table.Open(t.dir)) return Failure(table.ErrorText());
   if (verb == QLatin1String("list")) return List(table, archive);
   if (verb == QLatin1String("add")) return Add(table, record);
-  return Report(table, t.planes, a);
+  return Report(table, t.planes, number, a);
 }
 
 const Registrar kArchive{
