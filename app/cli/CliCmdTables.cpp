@@ -86,7 +86,8 @@ QString ReadFields(const QStringList& words, bool archive, TableRecord* r) {
     const int i = spec.IndexOf(name);
     if (i < 0) return QStringLiteral("%1 has no field %2").arg(spec.fileName, name);
     const FieldSpec& f = spec.fields[static_cast<size_t>(i)];
-    if (f.type == FieldType::Key) return QStringLiteral("%1 is numbered by the program").arg(f.name);
+    if (f.type == FieldType::Key)
+      return QStringLiteral("%1 is numbered by the program").arg(f.name);
     if (seen.contains(f.name)) return QStringLiteral("%1 is given twice").arg(f.name);
     seen << f.name;
     if (f.type == FieldType::Text) {
@@ -106,8 +107,8 @@ QString ReadFields(const QStringList& words, bool archive, TableRecord* r) {
     auto number = ToDouble(value);
     if (!number) return QStringLiteral("%1 needs a number, got %2").arg(f.name, value);
     // The measured values are stored as "F9 - Archive" stores them.
-    if (archive && IsMeasuredField(r->Kind() == TableKind::Arch1 ? Planes::One : Planes::Two,
-                                   f.name))
+    if (archive &&
+        IsMeasuredField(r->Kind() == TableKind::Arch1 ? Planes::One : Planes::Two, f.name))
       number = RoundForArchive(*number);
     if (!number) return QStringLiteral("%1 needs a number, got %2").arg(f.name, value);
     r->SetAt(i, *number);
@@ -204,9 +205,10 @@ const Registrar kArchive{
      QStringLiteral("archive list|add|report --mode 1|2 [--dir WORKDIR] [FIELD=VALUE ...] "
                     "[--record N] [--output FILE]"),
      [](const QStringList& args) { return Run(args, true); }}};
-const Registrar kCoeffs{{QStringLiteral("coeffs"),
-                         QStringLiteral("coeffs list|add --mode 1|2 [--dir WORKDIR] [FIELD=VALUE ...]"),
-                         [](const QStringList& args) { return Run(args, false); }}};
+const Registrar kCoeffs{
+    {QStringLiteral("coeffs"),
+     QStringLiteral("coeffs list|add --mode 1|2 [--dir WORKDIR] [FIELD=VALUE ...]"),
+     [](const QStringList& args) { return Run(args, false); }}};
 
 }  // namespace
 }  // namespace vintor::cli

@@ -24,7 +24,7 @@ int32_t& ArchRecNo(Planes planes);
 inline const QString kEmptyField = QStringLiteral("e.f.");
 
 // The initial-data window's radio choices.
-enum class TrialUnit { Percent, Gramm };  // "Trial mass weight"
+enum class TrialUnit { Percent, Gramm };   // "Trial mass weight"
 enum class Coordinates { Polar, Blades };  // "Coordinate system"
 
 struct InitialDataChoices {

@@ -46,8 +46,10 @@ QStringList ReportLines(Planes planes, const TableRecord& r, QChar sep, const QL
   const QString dopD = Field(r, "DOP_D", 8, sep);
 
   const QString blank =
-      two ? QStringLiteral("|   |                   |       |       |        |       |       |        |")
-          : QStringLiteral("|   |                   |               |        |               |        |");
+      two ? QStringLiteral(
+                "|   |                   |       |       |        |       |       |        |")
+          : QStringLiteral(
+                "|   |                   |               |        |               |        |");
   const QString notes = QString(73, QLatin1Char('_')) + QStringLiteral(" ;");
 
   QStringList l;
@@ -78,7 +80,8 @@ QStringList ReportLines(Planes planes, const TableRecord& r, QChar sep, const QL
             : QStringLiteral("6. Summary  results of measurements of the balancing mass"));
   l << QString();
   l << QString(75, QLatin1Char('_'));
-  l << QStringLiteral("|   |                   |    Vibration, mm/s     |    Imbalance, g*mm     |");
+  l << QStringLiteral(
+      "|   |                   |    Vibration, mm/s     |    Imbalance, g*mm     |");
   l << QString::fromUtf8(
       "| \u2116 |      Time of      |________________________|________________________|");
   l << (two ? QStringLiteral(

@@ -68,8 +68,7 @@ QVariant BalTableModel::data(const QModelIndex& index, int role) const {
   const FieldType type = TypeOfColumn(index.column());
   if (role == Qt::TextAlignmentRole && type != FieldType::Text)
     return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-  if (role != Qt::DisplayRole && role != Qt::EditRole)
-    return QSqlTableModel::data(index, role);
+  if (role != Qt::DisplayRole && role != Qt::EditRole) return QSqlTableModel::data(index, role);
   const QVariant v = QSqlTableModel::data(index, Qt::EditRole);
   if (v.isNull()) return QString();
   switch (type) {
@@ -140,8 +139,7 @@ bool BalTableModel::setData(const QModelIndex& index, const QVariant& value, int
 
 Qt::ItemFlags BalTableModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags f = QSqlTableModel::flags(index);
-  if (table_.ReadOnly() || TypeOfColumn(index.column()) == FieldType::Key)
-    f &= ~Qt::ItemIsEditable;
+  if (table_.ReadOnly() || TypeOfColumn(index.column()) == FieldType::Key) f &= ~Qt::ItemIsEditable;
   return f;
 }
 
@@ -184,7 +182,8 @@ TableRecord BalTableModel::RecordAt(int row) const {
   const auto& fields = table_.Spec().fields;
   for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
     const int column = ColumnOf(fields[static_cast<size_t>(i)].name);
-    if (column >= 0) r.SetAt(i, QSqlTableModel::data(QSqlTableModel::index(row, column), Qt::EditRole));
+    if (column >= 0)
+      r.SetAt(i, QSqlTableModel::data(QSqlTableModel::index(row, column), Qt::EditRole));
   }
   r.SetNumber(RecordOfRow(row));
   return r;
@@ -285,12 +284,14 @@ bool TableNavigator::Post() {
   const qint64 key = model_.KeyOfRow(row_);
   if (wasInserting) {
     // An empty new record is still a record: an insert names at least one field.
-    const QModelIndex first = model_.index(row_, model_.ColumnOf(model_.Table().Spec().fields[1].name));
+    const QModelIndex first =
+        model_.index(row_, model_.ColumnOf(model_.Table().Spec().fields[1].name));
     model_.QSqlTableModel::setData(first, model_.QSqlTableModel::data(first, Qt::EditRole),
                                    Qt::EditRole);
   }
   if (!model_.submitAll()) {
-    error_ = model_.Table().Describe(model_.lastError(), QStringLiteral("the record was not saved"));
+    error_ =
+        model_.Table().Describe(model_.lastError(), QStringLiteral("the record was not saved"));
     return false;
   }
   // submitAll selected again; fetch the rest as select() does.
@@ -357,8 +358,7 @@ bool TableNavigator::Apply(NavAction action) {
       if (Editing() && !Post()) return false;
       const int at = row_ < 0 ? 0 : row_;
       if (!model_.insertRow(at)) {
-        error_ = model_.Table().Describe(model_.lastError(),
-                                         QStringLiteral("cannot add a record"));
+        error_ = model_.Table().Describe(model_.lastError(), QStringLiteral("cannot add a record"));
         return false;
       }
       row_ = at;

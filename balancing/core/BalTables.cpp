@@ -58,24 +58,23 @@ std::vector<TableSpec> MakeSpecs() {
   // The archives keep Thr as a hidden key so that equal records stay apart.
   FieldSpec hiddenKey = Key();
   hiddenKey.title.clear();
-  specs.push_back({TableKind::Arch1,
-                   QStringLiteral("ArchTable1.db"),
-                   QStringLiteral("ArchTable1"),
-                   {hiddenKey, Text("NAME", "Rotor name"), Text("Date", "Date"),
-                    Text("Place", "Place"), Real("VO1", "Vo - initial"),
-                    Real("VO7", "Vo - finite"), Real("DOP_V", "Tolerance V"),
-                    Real("D1", "D- initial"), Real("D7", "D- finite"),
-                    Real("DOP_D", "Tolerance.D")},
-                   QString()});
-  specs.push_back({TableKind::Arch2,
-                   QStringLiteral("ArchTable2.db"),
-                   QStringLiteral("ArchTable2"),
-                   {hiddenKey, Text("NAME", "Rotor name"), Text("Date", "Date"),
-                    Text("Place", "Place"), Real("VO1", "Vo1-ini"), Real("VO2", "Vo2-ini"),
-                    Real("VO7", "Vo1-fin"), Real("VO8", "Vo2-fin"), Real("DOP_V", "Toler.V"),
-                    Real("D1", "D1-ini"), Real("D2", "D2-ini"), Real("D7", "D1-fin"),
-                    Real("D8", "D2-fin"), Real("DOP_D", "Toler.D")},
-                   QString()});
+  specs.push_back(
+      {TableKind::Arch1,
+       QStringLiteral("ArchTable1.db"),
+       QStringLiteral("ArchTable1"),
+       {hiddenKey, Text("NAME", "Rotor name"), Text("Date", "Date"), Text("Place", "Place"),
+        Real("VO1", "Vo - initial"), Real("VO7", "Vo - finite"), Real("DOP_V", "Tolerance V"),
+        Real("D1", "D- initial"), Real("D7", "D- finite"), Real("DOP_D", "Tolerance.D")},
+       QString()});
+  specs.push_back(
+      {TableKind::Arch2,
+       QStringLiteral("ArchTable2.db"),
+       QStringLiteral("ArchTable2"),
+       {hiddenKey, Text("NAME", "Rotor name"), Text("Date", "Date"), Text("Place", "Place"),
+        Real("VO1", "Vo1-ini"), Real("VO2", "Vo2-ini"), Real("VO7", "Vo1-fin"),
+        Real("VO8", "Vo2-fin"), Real("DOP_V", "Toler.V"), Real("D1", "D1-ini"),
+        Real("D2", "D2-ini"), Real("D7", "D1-fin"), Real("D8", "D2-fin"), Real("DOP_D", "Toler.D")},
+       QString()});
   return specs;
 }
 
@@ -204,8 +203,8 @@ void TableRecord::SetAt(int index, const QVariant& value) {
 
 BalTable::BalTable(TableKind kind)
     : kind_(kind),
-      connection_(QStringLiteral("vintor_table_%1").arg(g_connectionCounter.fetchAndAddRelaxed(1))) {
-}
+      connection_(
+          QStringLiteral("vintor_table_%1").arg(g_connectionCounter.fetchAndAddRelaxed(1))) {}
 
 BalTable::~BalTable() { Close(); }
 
@@ -282,8 +281,8 @@ bool BalTable::Open(const QString& workDir) {
   const QFileInfo info(path_);
   if (info.exists() && !info.isFile()) return Fail(QStringLiteral("it is not a file"));
   // The write permission counts even for an administrator, who could write anyway.
-  readOnly_ = info.exists() &&
-              (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
+  readOnly_ =
+      info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
   {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     if (!db.isValid()) {
@@ -510,7 +509,8 @@ std::optional<int> BalTable::Insert(const TableRecord& record) {
   const qint64 key = q.lastInsertId().toLongLong();
   q.finish();
   QSqlQuery pos(Database());
-  pos.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 <= ?").arg(SqlTable(), Quoted(kThr)));
+  pos.prepare(
+      QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 <= ?").arg(SqlTable(), Quoted(kThr)));
   pos.addBindValue(key);
   if (!pos.exec() || !pos.next()) {
     FailSql(pos.lastError(), doing);

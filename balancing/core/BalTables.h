@@ -27,15 +27,15 @@ TableKind ArchiveTableOf(Planes planes);
 enum class FieldType { Key, Text, Real };
 
 struct FieldSpec {
-  QString name;   // as the program spells it; files may spell it in another case
+  QString name;  // as the program spells it; files may spell it in another case
   FieldType type;
   QString title;  // grid column title; empty: the grid does not show the field
 };
 
 struct TableSpec {
   TableKind kind;
-  QString fileName;   // "KftTable1.db"
-  QString tableName;  // "KftTable1"
+  QString fileName;               // "KftTable1.db"
+  QString tableName;              // "KftTable1"
   std::vector<FieldSpec> fields;  // in grid order; fields[0] is the key Thr
   QString hint;                   // shown with the grid, may be empty
 

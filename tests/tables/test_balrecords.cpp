@@ -74,6 +74,7 @@ class TestBalRecords : public QObject {
   void reportDate();
   void reportSeparator();
   void reportReplacesUnencodable();
+  void reportKeepsLongTexts();
   void reportOpenFails_data();
   void reportOpenFails();
   void reportNotWritten();
@@ -124,19 +125,17 @@ void TestBalRecords::select_data() {
   const auto one = Planes::One, two = Planes::Two;
 
   QTest::newRow("1: percent record, percent and polar before")
-      << one << QVariantMap{{"R11", 1.0}} << P << Po
-      << QStringList{"e.f.", "", "e.f.", "e.f.", ""} << P << Po;
+      << one << QVariantMap{{"R11", 1.0}} << P << Po << QStringList{"e.f.", "", "e.f.", "e.f.", ""}
+      << P << Po;
   // Choosing "Percent" and "Polar" clears the fields as the operator's choice would; the
   // radius is written after that.
   QTest::newRow("1: percent record, gramm and blades before")
-      << one << QVariantMap{} << G << B << QStringList{"n.d.", "", "n.d.", "e.f.", ""} << P
-      << Po;
+      << one << QVariantMap{} << G << B << QStringList{"n.d.", "", "n.d.", "e.f.", ""} << P << Po;
   QTest::newRow("1: grams, radius, blades")
       << one << QVariantMap{{"M1", 10.0}, {"D1", 50.0}, {"L1", 6.0}} << P << Po
       << QStringList{"10", "", "6", "50", ""} << G << B;
-  QTest::newRow("1: grams without radius")
-      << one << QVariantMap{{"M1", 2.5}} << G << Po << QStringList{"2.5", "", "e.f.", "e.f.", ""}
-      << G << Po;
+  QTest::newRow("1: grams without radius") << one << QVariantMap{{"M1", 2.5}} << G << Po
+                                           << QStringList{"2.5", "", "e.f.", "e.f.", ""} << G << Po;
   QTest::newRow("2: M1 filled, M2 empty: percent stays")
       << two << QVariantMap{{"M1", 10.0}, {"D1", 50.0}, {"D2", 60.0}} << P << Po
       << QStringList{"n.d.", "n.d.", "e.f.", "50", "60"} << P << Po;
@@ -147,12 +146,10 @@ void TestBalRecords::select_data() {
       << two << QVariantMap{{"M2", 12.0}, {"L1", 8.0}} << G << Po
       << QStringList{"n.d.", "12", "8", "e.f.", "e.f."} << G << B;
   QTest::newRow("2: everything")
-      << two
-      << QVariantMap{{"M1", 10.0}, {"M2", 12.5}, {"D1", 40.0}, {"D2", 45.0}, {"L1", 3.0}}
+      << two << QVariantMap{{"M1", 10.0}, {"M2", 12.5}, {"D1", 40.0}, {"D2", 45.0}, {"L1", 3.0}}
       << P << Po << QStringList{"10", "12.5", "3", "40", "45"} << G << B;
   QTest::newRow("2: empty table") << two << QVariantMap{} << P << Po
-                                  << QStringList{"e.f.", "e.f.", "e.f.", "e.f.", "e.f."} << P
-                                  << Po;
+                                  << QStringList{"e.f.", "e.f.", "e.f.", "e.f.", "e.f."} << P << Po;
 }
 
 void TestBalRecords::select() {
@@ -172,8 +169,9 @@ void TestBalRecords::select() {
 
 void TestBalRecords::selectCopiesCoefficients() {
   SetDecimalSeparatorOverride(QLatin1Char(','));
-  const TableRecord two = Make(TableKind::Kft2, {{"R11", 0.02}, {"R12", -0.02}, {"R21", 1.5},
-                                                 {"R32", -4.0}, {"R42", 7.25}, {"M1", 2.5}});
+  const TableRecord two = Make(
+      TableKind::Kft2,
+      {{"R11", 0.02}, {"R12", -0.02}, {"R21", 1.5}, {"R32", -4.0}, {"R42", 7.25}, {"M1", 2.5}});
   const KftSelection s = SelectCoefficients(Planes::Two, two, {});
   QCOMPARE(s.EditM1, QStringLiteral("n.d."));  // M2 empty: "Percent" cleared it
   CopyCoefficients(Planes::Two, s);
@@ -204,8 +202,8 @@ void TestBalRecords::saveRecord_data() {
   QTest::addColumn<QVariantMap>("expected");  // every field not listed is empty
   BalancingInput percent;
   percent.R11 = 1.25;
-  QTest::newRow("1: percent, polar") << Planes::One << percent
-                                     << QVariantMap{{"R11", 1.25}, {"R12", 0.0}};
+  QTest::newRow("1: percent, polar")
+      << Planes::One << percent << QVariantMap{{"R11", 1.25}, {"R12", 0.0}};
   BalancingInput grams = percent;
   grams.TrialM1 = 10;
   grams.PlaceRadius1 = 50;
@@ -223,12 +221,11 @@ void TestBalRecords::saveRecord_data() {
   QTest::newRow("2: one mass, other radius")
       << Planes::Two << two
       << QVariantMap{{"R11", 0.5}, {"R12", 0.0}, {"R21", 0.0}, {"R22", -0.25}, {"R31", 0.0},
-                     {"R32", 0.0}, {"R41", 2.0}, {"R42", 0.0}, {"M1", 10.0}, {"D2", 45.0}};
+                     {"R32", 0.0}, {"R41", 2.0}, {"R42", 0.0}, {"M1", 10.0},   {"D2", 45.0}};
   // After a failed computation: a record of zeros, coefficients written all the same.
   QTest::newRow("2: zeros") << Planes::Two << BalancingInput{}
-                            << QVariantMap{{"R11", 0.0}, {"R12", 0.0}, {"R21", 0.0},
-                                           {"R22", 0.0}, {"R31", 0.0}, {"R32", 0.0},
-                                           {"R41", 0.0}, {"R42", 0.0}};
+                            << QVariantMap{{"R11", 0.0}, {"R12", 0.0}, {"R21", 0.0}, {"R22", 0.0},
+                                           {"R31", 0.0}, {"R32", 0.0}, {"R41", 0.0}, {"R42", 0.0}};
 }
 
 void TestBalRecords::saveRecord() {
@@ -382,33 +379,36 @@ void TestBalRecords::reportFixtures_data() {
   QTest::addColumn<QString>("fixture");
   QTest::addColumn<Planes>("planes");
   QTest::addColumn<QVariantMap>("fields");
-  QTest::newRow("single, named")
-      << "report1_named.txt" << Planes::One
-      << QVariantMap{{"NAME", "Fan 3"},   {"Place", "Shop 2, bay 4"},
-                     {"Date", "2024-03-05 14:30:00"},
-                     {"VO1", 3.46},       {"VO7", 0.84},
-                     {"DOP_V", 2.8},      {"D1", 1520.25},
-                     {"D7", 95.5},        {"DOP_D", 300.0}};
+  QTest::newRow("single, named") << "report1_named.txt" << Planes::One
+                                 << QVariantMap{{"NAME", "Fan 3"},
+                                                {"Place", "Shop 2, bay 4"},
+                                                {"Date", "2024-03-05 14:30:00"},
+                                                {"VO1", 3.46},
+                                                {"VO7", 0.84},
+                                                {"DOP_V", 2.8},
+                                                {"D1", 1520.25},
+                                                {"D7", 95.5},
+                                                {"DOP_D", 300.0}};
   QTest::newRow("single, empty") << "report1_empty.txt" << Planes::One << QVariantMap{};
-  QTest::newRow("single, wide")
-      << "report1_wide.txt" << Planes::One
-      << QVariantMap{{"NAME", "Fan 3"}, {"Date", "2023-11-20 08:05:00"}, {"VO1", 1234.5},
-                     {"VO7", 12345.6}};
-  QTest::newRow("two, named")
-      << "report2_named.txt" << Planes::Two
-      << QVariantMap{{"NAME", QString::fromUtf8("Вентилятор №3")},
-                     {"Place", QString::fromUtf8("Цех 2")},
-                     {"Date", "2024-12-31 23:59:59"},
-                     {"VO1", 3.46},
-                     {"VO2", 2.1},
-                     {"VO7", 0.84},
-                     {"VO8", 0.5},
-                     {"DOP_V", 2.8},
-                     {"D1", 1520.25},
-                     {"D2", 810.0},
-                     {"D7", 95.5},
-                     {"D8", 40.04},
-                     {"DOP_D", 300.0}};
+  QTest::newRow("single, wide") << "report1_wide.txt" << Planes::One
+                                << QVariantMap{{"NAME", "Fan 3"},
+                                               {"Date", "2023-11-20 08:05:00"},
+                                               {"VO1", 1234.5},
+                                               {"VO7", 12345.6}};
+  QTest::newRow("two, named") << "report2_named.txt" << Planes::Two
+                              << QVariantMap{{"NAME", QString::fromUtf8("Вентилятор №3")},
+                                             {"Place", QString::fromUtf8("Цех 2")},
+                                             {"Date", "2024-12-31 23:59:59"},
+                                             {"VO1", 3.46},
+                                             {"VO2", 2.1},
+                                             {"VO7", 0.84},
+                                             {"VO8", 0.5},
+                                             {"DOP_V", 2.8},
+                                             {"D1", 1520.25},
+                                             {"D2", 810.0},
+                                             {"D7", 95.5},
+                                             {"D8", 40.04},
+                                             {"DOP_D", 300.0}};
   QTest::newRow("two, empty") << "report2_empty.txt" << Planes::Two << QVariantMap{};
   QTest::newRow("two, wide") << "report2_wide.txt" << Planes::Two
                              << QVariantMap{{"Place", "Site 'A'"},
@@ -463,16 +463,18 @@ void TestBalRecords::reportSeparator() {
   const TableRecord r = Make(TableKind::Arch1, {{"VO1", 3.46}, {"DOP_D", 12.25}});
   const QStringList lines = ReportLines(Planes::One, r, QLatin1Char(','), QLocale::c());
   QCOMPARE(lines.size(), 48);
-  QCOMPARE(lines[30], QStringLiteral(
-                          "| 1.| Before balancing  |      3,5      |        |       0,0     |        |"));
+  QCOMPARE(lines[30],
+           QStringLiteral(
+               "| 1.| Before balancing  |      3,5      |        |       0,0     |        |"));
   QVERIFY(lines[32].endsWith("|    0,0 |_______________|    12,2|"));
   QVERIFY(lines[11].endsWith(";\r"));
 }
 
 // Characters without a Windows-1251 byte become "?", and the operator is told once.
 void TestBalRecords::reportReplacesUnencodable() {
-  const TableRecord r = Make(TableKind::Arch2, {{"NAME", QString::fromUtf8("Fan 漢字 №")},
-                                                {"Place", QString::fromUtf8("Zone \U0001F600 ✓ €")}});
+  const TableRecord r =
+      Make(TableKind::Arch2, {{"NAME", QString::fromUtf8("Fan 漢字 №")},
+                              {"Place", QString::fromUtf8("Zone \U0001F600 ✓ €")}});
   QVERIFY(ReportRecord(Planes::Two, r));
   QCOMPARE(dialogs_.warnings, QStringList{kReportReplacedWarning});
   QCOMPARE(shell_.opened.size(), 1);
@@ -480,6 +482,19 @@ void TestBalRecords::reportReplacesUnencodable() {
   QCOMPARE(lines.size(), 49);
   QCOMPARE(lines[1], QByteArray("\t\t\t\tbalancing  \"Fan ?? \xB9 \"\r"));
   QCOMPARE(lines[6], QByteArray("2. Place: Zone ? ? \x88 ;\r"));
+}
+
+// Long names, quotes and apostrophes go into the report as they are.
+void TestBalRecords::reportKeepsLongTexts() {
+  const QString name = QString(500, QChar(0x0416)) + QStringLiteral("\"'");
+  const QString place = QStringLiteral("O'Neil \"North\" ") + QString(480, QLatin1Char('x'));
+  const TableRecord r = Make(TableKind::Arch1, {{"NAME", name}, {"Place", place}, {"VO1", 1234.5}});
+  const EncodedText text = EncodeLines(ReportLines(Planes::One, r, QLatin1Char('.'), QLocale::c()));
+  QVERIFY(!text.replaced);
+  const QList<QByteArray> lines = text.bytes.split('\n');
+  QCOMPARE(lines[1], "\t\t\t\tbalancing  \"" + QByteArray(500, '\xC6') + "\"' \"\r");
+  QCOMPARE(lines[6], "2. Place: " + place.toLatin1() + " ;\r");
+  QCOMPARE(lines[30].size(), 76);  // 75 characters and the CR: 1234.5 fills its six places
 }
 
 void TestBalRecords::reportOpenFails_data() {

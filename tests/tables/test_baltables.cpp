@@ -90,23 +90,22 @@ void TestBalTables::createsEachTable_data() {
   QTest::addColumn<QStringList>("columns");
   const QString key = QStringLiteral("Thr INTEGER");
   QTest::newRow("KftTable1") << TableKind::Kft1
-                             << QStringList{key, "Name TEXT", "L1 REAL", "M1 REAL", "D1 REAL",
-                                            "R11 REAL", "R12 REAL"};
+                             << QStringList{key,       "Name TEXT", "L1 REAL", "M1 REAL",
+                                            "D1 REAL", "R11 REAL",  "R12 REAL"};
   QTest::newRow("KftTable2") << TableKind::Kft2
                              << QStringList{key,        "Name TEXT", "L1 REAL",  "M1 REAL",
                                             "D1 REAL",  "M2 REAL",   "D2 REAL",  "R11 REAL",
                                             "R12 REAL", "R21 REAL",  "R22 REAL", "R31 REAL",
                                             "R32 REAL", "R41 REAL",  "R42 REAL"};
   QTest::newRow("ArchTable1") << TableKind::Arch1
-                              << QStringList{key,         "NAME TEXT",  "Date TEXT",
-                                             "Place TEXT", "VO1 REAL",  "VO7 REAL",
-                                             "DOP_V REAL", "D1 REAL",   "D7 REAL",
-                                             "DOP_D REAL"};
+                              << QStringList{key,        "NAME TEXT", "Date TEXT",  "Place TEXT",
+                                             "VO1 REAL", "VO7 REAL",  "DOP_V REAL", "D1 REAL",
+                                             "D7 REAL",  "DOP_D REAL"};
   QTest::newRow("ArchTable2") << TableKind::Arch2
-                              << QStringList{key,        "NAME TEXT", "Date TEXT", "Place TEXT",
-                                             "VO1 REAL", "VO2 REAL",  "VO7 REAL",  "VO8 REAL",
-                                             "DOP_V REAL", "D1 REAL", "D2 REAL",   "D7 REAL",
-                                             "D8 REAL",  "DOP_D REAL"};
+                              << QStringList{key,          "NAME TEXT", "Date TEXT", "Place TEXT",
+                                             "VO1 REAL",   "VO2 REAL",  "VO7 REAL",  "VO8 REAL",
+                                             "DOP_V REAL", "D1 REAL",   "D2 REAL",   "D7 REAL",
+                                             "D8 REAL",    "DOP_D REAL"};
 }
 
 void TestBalTables::createsEachTable() {
@@ -389,7 +388,10 @@ void TestBalTables::survivesKillAfterPost() {
     // Every record said to be posted is there; at most the one in flight besides.
     QVERIFY2(*count >= before + said && *count <= before + said + 1,
              qPrintable(QStringLiteral("round %1: %2 records, %3 before, %4 posted")
-                            .arg(round).arg(*count).arg(before).arg(said)));
+                            .arg(round)
+                            .arg(*count)
+                            .arg(before)
+                            .arg(said)));
     for (int i = 1; i <= said; ++i) QCOMPARE(table.Read(before + i)->Num("R11"), double(i));
     before = *count;
   }
@@ -433,9 +435,9 @@ void TestBalTables::modelHoldsEveryRow() {
   titles.clear();
   for (int c : arch.Model()->GridColumns())
     titles << arch.Model()->headerData(c, Qt::Horizontal).toString();
-  QCOMPARE(titles, (QStringList{"Rotor name", "Date", "Place", "Vo1-ini", "Vo2-ini", "Vo1-fin",
-                                "Vo2-fin", "Toler.V", "D1-ini", "D2-ini", "D1-fin", "D2-fin",
-                                "Toler.D"}));
+  QCOMPARE(titles,
+           (QStringList{"Rotor name", "Date", "Place", "Vo1-ini", "Vo2-ini", "Vo1-fin", "Vo2-fin",
+                        "Toler.V", "D1-ini", "D2-ini", "D1-fin", "D2-fin", "Toler.D"}));
 }
 
 // Numbers are edited as text with the system separator; "." and "," both read.

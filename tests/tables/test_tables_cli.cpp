@@ -74,11 +74,12 @@ void TestTablesCli::coeffsAddAndList() {
   QCOMPARE(r.exitCode, 0);
   const QList<QByteArray> lines = r.out.split('\n');
   QCOMPARE(lines.size(), 3);
-  QCOMPARE(QString::fromUtf8(lines[0]),
-           QString::fromUtf8("{\"record\":1,\"Thr\":1,\"Name\":\"Вентилятор \\\"3\\\" 'Б'\",\"L1\":6,"
-                             "\"M1\":10,\"D1\":null,\"M2\":null,\"D2\":null,\"R11\":1.5,"
-                             "\"R12\":null,\"R21\":null,\"R22\":null,\"R31\":null,\"R32\":null,"
-                             "\"R41\":null,\"R42\":-0.412}"));
+  QCOMPARE(
+      QString::fromUtf8(lines[0]),
+      QString::fromUtf8("{\"record\":1,\"Thr\":1,\"Name\":\"Вентилятор \\\"3\\\" 'Б'\",\"L1\":6,"
+                        "\"M1\":10,\"D1\":null,\"M2\":null,\"D2\":null,\"R11\":1.5,"
+                        "\"R12\":null,\"R21\":null,\"R22\":null,\"R31\":null,\"R32\":null,"
+                        "\"R41\":null,\"R42\":-0.412}"));
   QVERIFY(lines[1].startsWith("{\"record\":2,\"Thr\":2,\"Name\":null,"));
   QVERIFY(lines[2].isEmpty());
 
@@ -118,9 +119,15 @@ void TestTablesCli::archiveReport_data() {
   QTest::addColumn<QStringList>("fields");
   QTest::addColumn<QString>("fixture");
   QTest::newRow("single") << "1"
-                          << QStringList{"NAME=Fan 3", "Place=Shop 2, bay 4",
-                                         "Date=2024-03-05 14:30:00", "VO1=3.46", "VO7=0.84",
-                                         "DOP_V=2.8", "D1=1520.25", "D7=95.5", "DOP_D=300"}
+                          << QStringList{"NAME=Fan 3",
+                                         "Place=Shop 2, bay 4",
+                                         "Date=2024-03-05 14:30:00",
+                                         "VO1=3.46",
+                                         "VO7=0.84",
+                                         "DOP_V=2.8",
+                                         "D1=1520.25",
+                                         "D7=95.5",
+                                         "DOP_D=300"}
                           << "report1_named.txt";
   QTest::newRow("two") << "2"
                        << QStringList{QString::fromUtf8("NAME=Вентилятор №3"),
@@ -146,7 +153,8 @@ void TestTablesCli::archiveReport() {
   QFETCH(QString, fixture);
   const QByteArray expected = ReadBytes(QStringLiteral(FIXTURES "/") + fixture);
   QVERIFY(RunCli({"archive", "add", "--mode", mode, "NAME=first"}, dir_->path()).exitCode == 0);
-  QCOMPARE(RunCli(QStringList{"archive", "add", "--mode", mode} + fields, dir_->path()).exitCode, 0);
+  QCOMPARE(RunCli(QStringList{"archive", "add", "--mode", mode} + fields, dir_->path()).exitCode,
+           0);
 
   Run r = RunCli({"archive", "report", "--mode", mode, "--record", "2"}, dir_->path());
   QCOMPARE(r.exitCode, 0);
@@ -179,11 +187,10 @@ void TestTablesCli::badArguments_data() {
   QTest::newRow("bad date") << QStringList{"archive", "add", "--mode", "1", "Date=yesterday"};
   QTest::newRow("no record") << QStringList{"archive", "report", "--mode", "1"};
   QTest::newRow("record 0") << QStringList{"archive", "report", "--mode", "1", "--record", "0"};
-  QTest::newRow("record on list")
-      << QStringList{"archive", "list", "--mode", "1", "--record", "1"};
+  QTest::newRow("record on list") << QStringList{"archive", "list", "--mode", "1", "--record", "1"};
   QTest::newRow("words on list") << QStringList{"archive", "list", "--mode", "1", "VO1=1"};
-  QTest::newRow("no such dir")
-      << QStringList{"archive", "list", "--mode", "1", "--dir", "/nonexistent/dir"};
+  QTest::newRow("no such dir") << QStringList{"archive", "list",  "--mode",
+                                              "1",       "--dir", "/nonexistent/dir"};
 }
 
 // Wrong words are refused before any file is touched.
@@ -199,10 +206,14 @@ void TestTablesCli::badArguments() {
 void TestTablesCli::unusableTable_data() {
   QTest::addColumn<QString>("kind");
   QTest::addColumn<QString>("problem");
-  QTest::newRow("damaged") << "damaged" << "damaged or is not a table file";
-  QTest::newRow("older shape") << "older" << "older shape, missing field(s) R12";
-  QTest::newRow("read-only") << "readonly" << "read-only";
-  QTest::newRow("locked") << "locked" << "locked by another program";
+  QTest::newRow("damaged") << "damaged"
+                           << "damaged or is not a table file";
+  QTest::newRow("older shape") << "older"
+                               << "older shape, missing field(s) R12";
+  QTest::newRow("read-only") << "readonly"
+                             << "read-only";
+  QTest::newRow("locked") << "locked"
+                          << "locked by another program";
 }
 
 // Exit 1 with the file and the problem on stderr; the file stays as it was.
