@@ -210,7 +210,6 @@ void CloseProgramTables() {
     delete t;
     t = nullptr;
   }
-  g_postRoutine = false;
 }
 
 std::optional<int> SaveCoefficients(Planes planes) {

@@ -1,6 +1,5 @@
 #include "balancing/core/BalTableModel.h"
 
-#include <QSqlField>
 #include <QSqlRecord>
 #include <algorithm>
 
@@ -15,6 +14,12 @@ BalTableModel::BalTableModel(BalTable& table)
   QString name = table.SqlTable();
   name = name.mid(1, name.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
   setTable(name);
+  const QSqlRecord columns = record();
+  for (int c = 0; c < columns.count(); ++c) {
+    const int i = table.Spec().IndexOf(columns.fieldName(c));
+    // A column the program does not know is shown as the file holds it.
+    types_.push_back(i < 0 ? FieldType::Text : table.Spec().fields[static_cast<size_t>(i)].type);
+  }
   const int key = ColumnOf(QStringLiteral("Thr"));
   if (key >= 0) setSort(key, Qt::AscendingOrder);
   for (const FieldSpec& f : table.Spec().fields) {
@@ -58,9 +63,9 @@ std::vector<int> BalTableModel::GridColumns() const {
 QString BalTableModel::NameOfColumn(int column) const { return record().fieldName(column); }
 
 FieldType BalTableModel::TypeOfColumn(int column) const {
-  const int i = table_.Spec().IndexOf(NameOfColumn(column));
-  // A column the program does not know is shown as the file holds it.
-  return i < 0 ? FieldType::Text : table_.Spec().fields[static_cast<size_t>(i)].type;
+  return column >= 0 && column < static_cast<int>(types_.size())
+             ? types_[static_cast<size_t>(column)]
+             : FieldType::Text;
 }
 
 QVariant BalTableModel::data(const QModelIndex& index, int role) const {

@@ -46,6 +46,7 @@ class BalTableModel final : public QSqlTableModel {
   QString NameOfColumn(int column) const;
 
   BalTable& table_;
+  std::vector<FieldType> types_;  // by column
   QString error_;
 };
 

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include "base/Formatting.h"
 #include "balancing/core/BalTableModel.h"
