@@ -25,7 +25,7 @@ const QString& FilledDir(TableKind kind) {
     table.Open(dir.path());
     QSqlQuery q(table.Database());
     q.exec(QStringLiteral("BEGIN"));
-    const auto& fields = table.Spec().fields;
+    const auto& fields = table.Shape().fields;
     QStringList names, marks;
     for (size_t i = 1; i < fields.size(); ++i) {
       names << fields[i].name;

@@ -32,9 +32,9 @@ QByteArray JsonText(const QJsonValue& value) {
 
 void PrintRecord(const TableRecord& r, bool archive) {
   QByteArray line = "{\"record\":" + QByteArray::number(r.Number());
-  const auto& fields = r.Spec().fields;
+  const auto& fields = r.Shape().fields;
   for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
-    const FieldSpec& f = fields[static_cast<size_t>(i)];
+    const FieldDef& f = fields[static_cast<size_t>(i)];
     // The archives' key is the program's own, not one of their fields.
     if (archive && f.type == FieldType::Key) continue;
     const QVariant& v = r.At(i);
@@ -77,15 +77,15 @@ QString ReadTarget(const ParsedArgs& a, Target* t) {
 // FIELD=VALUE words into a record; an empty text when they are right.
 QString ReadFields(const QStringList& words, bool archive, TableRecord* r) {
   QStringList seen;
-  const TableSpec& spec = r->Spec();
+  const TableShape& shape = r->Shape();
   for (const QString& word : words) {
     const qsizetype eq = word.indexOf(QLatin1Char('='));
     if (eq <= 0) return QStringLiteral("expected FIELD=VALUE, got %1").arg(word);
     const QString name = word.left(eq);
     const QString value = word.mid(eq + 1);
-    const int i = spec.IndexOf(name);
-    if (i < 0) return QStringLiteral("%1 has no field %2").arg(spec.fileName, name);
-    const FieldSpec& f = spec.fields[static_cast<size_t>(i)];
+    const int i = shape.IndexOf(name);
+    if (i < 0) return QStringLiteral("%1 has no field %2").arg(shape.fileName, name);
+    const FieldDef& f = shape.fields[static_cast<size_t>(i)];
     if (f.type == FieldType::Key)
       return QStringLiteral("%1 is numbered by the program").arg(f.name);
     if (seen.contains(f.name)) return QStringLiteral("%1 is given twice").arg(f.name);

@@ -16,13 +16,13 @@ BalTableModel::BalTableModel(BalTable& table)
   setTable(name);
   const QSqlRecord columns = record();
   for (int c = 0; c < columns.count(); ++c) {
-    const int i = table.Spec().IndexOf(columns.fieldName(c));
+    const int i = table.Shape().IndexOf(columns.fieldName(c));
     // A column the program does not know is shown as the file holds it.
-    types_.push_back(i < 0 ? FieldType::Text : table.Spec().fields[static_cast<size_t>(i)].type);
+    types_.push_back(i < 0 ? FieldType::Text : table.Shape().fields[static_cast<size_t>(i)].type);
   }
   const int key = ColumnOf(QStringLiteral("Thr"));
   if (key >= 0) setSort(key, Qt::AscendingOrder);
-  for (const FieldSpec& f : table.Spec().fields) {
+  for (const FieldDef& f : table.Shape().fields) {
     const int column = ColumnOf(f.name);
     if (column >= 0 && !f.title.isEmpty()) setHeaderData(column, Qt::Horizontal, f.title);
   }
@@ -53,7 +53,7 @@ int BalTableModel::ColumnOf(const QString& field) const {
 
 std::vector<int> BalTableModel::GridColumns() const {
   std::vector<int> out;
-  for (const FieldSpec& f : table_.Spec().fields) {
+  for (const FieldDef& f : table_.Shape().fields) {
     const int column = ColumnOf(f.name);
     if (column >= 0 && !f.title.isEmpty()) out.push_back(column);
   }
@@ -121,7 +121,7 @@ bool BalTableModel::setData(const QModelIndex& index, const QVariant& value, int
       stored = x;
     }
   } else if (name.compare(QStringLiteral("Date"), Qt::CaseInsensitive) == 0 &&
-             table_.Spec().IndexOf(QStringLiteral("Date")) >= 0) {
+             table_.Shape().IndexOf(QStringLiteral("Date")) >= 0) {
     // Kept in one form so that the report can read it back.
     const auto when = value.typeId() == QMetaType::QDateTime
                           ? std::optional<QDateTime>(value.toDateTime())
@@ -184,7 +184,7 @@ qint64 BalTableModel::KeyOfRow(int row) const {
 TableRecord BalTableModel::RecordAt(int row) const {
   TableRecord r(table_.Kind());
   if (row < 0 || row >= rowCount()) return r;
-  const auto& fields = table_.Spec().fields;
+  const auto& fields = table_.Shape().fields;
   for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
     const int column = ColumnOf(fields[static_cast<size_t>(i)].name);
     if (column >= 0)
@@ -290,7 +290,7 @@ bool TableNavigator::Post() {
   if (wasInserting) {
     // An empty new record is still a record: an insert names at least one field.
     const QModelIndex first =
-        model_.index(row_, model_.ColumnOf(model_.Table().Spec().fields[1].name));
+        model_.index(row_, model_.ColumnOf(model_.Table().Shape().fields[1].name));
     model_.QSqlTableModel::setData(first, model_.QSqlTableModel::data(first, Qt::EditRole),
                                    Qt::EditRole);
   }

@@ -27,23 +27,23 @@ constexpr int kBusyTimeoutMs = 2000;
 
 const QString kThr = QStringLiteral("Thr");
 
-FieldSpec Key() { return {kThr, FieldType::Key, QStringLiteral("NN")}; }
-FieldSpec Text(const char* name, const char* title) {
+FieldDef Key() { return {kThr, FieldType::Key, QStringLiteral("NN")}; }
+FieldDef Text(const char* name, const char* title) {
   return {QString::fromLatin1(name), FieldType::Text, QString::fromLatin1(title)};
 }
-FieldSpec Real(const char* name, const char* title) {
+FieldDef Real(const char* name, const char* title) {
   return {QString::fromLatin1(name), FieldType::Real, QString::fromLatin1(title)};
 }
 
-std::vector<TableSpec> MakeSpecs() {
-  std::vector<TableSpec> specs;
-  specs.push_back({TableKind::Kft1,
-                   QStringLiteral("KftTable1.db"),
-                   QStringLiteral("KftTable1"),
-                   {Key(), Text("Name", "Rotor"), Real("L1", "Nbld"), Real("M1", "Mtw"),
-                    Real("D1", "Rtw"), Real("R11", "R11"), Real("R12", "R12")},
-                   QString()});
-  specs.push_back(
+std::vector<TableShape> MakeShapes() {
+  std::vector<TableShape> shapes;
+  shapes.push_back({TableKind::Kft1,
+                    QStringLiteral("KftTable1.db"),
+                    QStringLiteral("KftTable1"),
+                    {Key(), Text("Name", "Rotor"), Real("L1", "Nbld"), Real("M1", "Mtw"),
+                     Real("D1", "Rtw"), Real("R11", "R11"), Real("R12", "R12")},
+                    QString()});
+  shapes.push_back(
       {TableKind::Kft2,
        QStringLiteral("KftTable2.db"),
        QStringLiteral("KftTable2"),
@@ -55,9 +55,9 @@ std::vector<TableSpec> MakeSpecs() {
                       "1st(2nd ) plane; Rtw1(2) -  radius of test weigt placed 1st(2nd) plane; "
                       "R11..R44 - interference ratio")});
   // The archives keep Thr as a hidden key so that equal records stay apart.
-  FieldSpec hiddenKey = Key();
+  FieldDef hiddenKey = Key();
   hiddenKey.title.clear();
-  specs.push_back(
+  shapes.push_back(
       {TableKind::Arch1,
        QStringLiteral("ArchTable1.db"),
        QStringLiteral("ArchTable1"),
@@ -65,7 +65,7 @@ std::vector<TableSpec> MakeSpecs() {
         Real("VO1", "Vo - initial"), Real("VO7", "Vo - finite"), Real("DOP_V", "Tolerance V"),
         Real("D1", "D- initial"), Real("D7", "D- finite"), Real("DOP_D", "Tolerance.D")},
        QString()});
-  specs.push_back(
+  shapes.push_back(
       {TableKind::Arch2,
        QStringLiteral("ArchTable2.db"),
        QStringLiteral("ArchTable2"),
@@ -74,7 +74,7 @@ std::vector<TableSpec> MakeSpecs() {
         Real("VO8", "Vo2-fin"), Real("DOP_V", "Toler.V"), Real("D1", "D1-ini"),
         Real("D2", "D2-ini"), Real("D7", "D1-fin"), Real("D8", "D2-fin"), Real("DOP_D", "Toler.D")},
        QString()});
-  return specs;
+  return shapes;
 }
 
 QString Quoted(const QString& identifier) {
@@ -83,9 +83,9 @@ QString Quoted(const QString& identifier) {
   return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
-QString FieldList(const TableSpec& spec, bool withKey) {
+QString FieldList(const TableShape& shape, bool withKey) {
   QStringList names;
-  for (const FieldSpec& f : spec.fields)
+  for (const FieldDef& f : shape.fields)
     if (withKey || f.type != FieldType::Key) names << Quoted(f.name);
   return names.join(QStringLiteral(", "));
 }
@@ -111,7 +111,7 @@ QVariant Normalized(FieldType type, const QVariant& value) {
 
 TableRecord RecordFromQuery(TableKind kind, const QSqlQuery& q, int number) {
   TableRecord r(kind);
-  const auto& fields = r.Spec().fields;
+  const auto& fields = r.Shape().fields;
   for (int i = 0; i < static_cast<int>(fields.size()); ++i) r.SetAt(i, q.value(i));
   r.SetNumber(number);
   return r;
@@ -129,15 +129,15 @@ TableKind ArchiveTableOf(Planes planes) {
   return planes == Planes::One ? TableKind::Arch1 : TableKind::Arch2;
 }
 
-int TableSpec::IndexOf(const QString& name) const {
+int TableShape::IndexOf(const QString& name) const {
   for (int i = 0; i < static_cast<int>(fields.size()); ++i)
     if (fields[static_cast<size_t>(i)].name.compare(name, Qt::CaseInsensitive) == 0) return i;
   return -1;
 }
 
-const TableSpec& SpecOf(TableKind kind) {
-  static const std::vector<TableSpec> specs = MakeSpecs();
-  return specs[static_cast<size_t>(kind)];
+const TableShape& ShapeOf(TableKind kind) {
+  static const std::vector<TableShape> shapes = MakeShapes();
+  return shapes[static_cast<size_t>(kind)];
 }
 
 QString ArchiveDateText(const QDateTime& when) {
@@ -156,12 +156,12 @@ std::optional<QDateTime> ParseArchiveDate(const QString& text) {
 
 // ---------------------------------------------------------------------------------------------
 
-TableRecord::TableRecord(TableKind kind) : kind_(kind), values_(SpecOf(kind).fields.size()) {}
+TableRecord::TableRecord(TableKind kind) : kind_(kind), values_(ShapeOf(kind).fields.size()) {}
 
 bool TableRecord::IsEmpty(const QString& field) const { return Value(field).isNull(); }
 
 QVariant TableRecord::Value(const QString& field) const {
-  const int i = Spec().IndexOf(field);
+  const int i = Shape().IndexOf(field);
   return i < 0 ? QVariant() : values_[static_cast<size_t>(i)];
 }
 
@@ -171,11 +171,11 @@ double TableRecord::Num(const QString& field) const {
 }
 
 QString TableRecord::Text(const QString& field, QChar separator) const {
-  const int i = Spec().IndexOf(field);
+  const int i = Shape().IndexOf(field);
   if (i < 0) return QString();
   const QVariant& v = values_[static_cast<size_t>(i)];
   if (v.isNull()) return QString();
-  switch (Spec().fields[static_cast<size_t>(i)].type) {
+  switch (Shape().fields[static_cast<size_t>(i)].type) {
     case FieldType::Real:
       return FormatGeneral(v.toDouble(), separator);
     case FieldType::Key:
@@ -187,7 +187,7 @@ QString TableRecord::Text(const QString& field, QChar separator) const {
 }
 
 bool TableRecord::Set(const QString& field, const QVariant& value) {
-  const int i = Spec().IndexOf(field);
+  const int i = Shape().IndexOf(field);
   if (i < 0) return false;
   SetAt(i, value);
   return true;
@@ -195,7 +195,7 @@ bool TableRecord::Set(const QString& field, const QVariant& value) {
 
 void TableRecord::SetAt(int index, const QVariant& value) {
   values_[static_cast<size_t>(index)] =
-      Normalized(Spec().fields[static_cast<size_t>(index)].type, value);
+      Normalized(Shape().fields[static_cast<size_t>(index)].type, value);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -275,7 +275,7 @@ bool BalTable::Open(const QString& workDir) {
   Close();
   error_.clear();
   workDir_ = workDir;
-  path_ = JoinPath(workDir, Spec().fileName);
+  path_ = JoinPath(workDir, Shape().fileName);
   if (!QFileInfo(workDir).isDir()) return Fail(QStringLiteral("the folder does not exist"));
   const QFileInfo info(path_);
   if (info.exists() && !info.isFile()) return Fail(QStringLiteral("it is not a file"));
@@ -310,7 +310,7 @@ bool BalTable::Open(const QString& workDir) {
     QSqlQuery q(Database());
     q.prepare(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"));
-    q.addBindValue(Spec().tableName);
+    q.addBindValue(Shape().tableName);
     if (!q.exec()) {
       ok = FailSql(q.lastError(), opening);
     } else if (q.next()) {
@@ -321,7 +321,7 @@ bool BalTable::Open(const QString& workDir) {
     if (!found.isEmpty()) {
       ok = CheckShape(found);
     } else if (readOnly_) {
-      ok = Fail(QStringLiteral("it holds no table %1 and it is read-only").arg(Spec().tableName));
+      ok = Fail(QStringLiteral("it holds no table %1 and it is read-only").arg(Shape().tableName));
     } else {
       ok = CreateTable();
     }
@@ -341,7 +341,7 @@ bool BalTable::CheckShape(const QString& table) {
   QStringList present;
   while (q.next()) present << q.value(1).toString();
   QStringList missing;
-  for (const FieldSpec& f : Spec().fields)
+  for (const FieldDef& f : Shape().fields)
     if (!present.contains(f.name, Qt::CaseInsensitive)) missing << f.name;
   if (!missing.isEmpty())
     return Fail(QStringLiteral("the table is of an older shape, missing field(s) %1; the file was "
@@ -356,7 +356,7 @@ bool BalTable::CreateTable() {
   // One file at rest: a rollback journal that is removed at every commit.
   if (!Exec(QStringLiteral("PRAGMA journal_mode=DELETE"), doing)) return false;
   QStringList columns;
-  for (const FieldSpec& f : Spec().fields) {
+  for (const FieldDef& f : Shape().fields) {
     switch (f.type) {
       case FieldType::Key:
         columns << Quoted(f.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
@@ -371,7 +371,7 @@ bool BalTable::CreateTable() {
   }
   if (!Exec(QStringLiteral("BEGIN IMMEDIATE"), doing)) return false;
   if (!Exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                .arg(Quoted(Spec().tableName), columns.join(QStringLiteral(", "))),
+                .arg(Quoted(Shape().tableName), columns.join(QStringLiteral(", "))),
             doing)) {
     Rollback();
     return false;
@@ -380,7 +380,7 @@ bool BalTable::CreateTable() {
     Rollback();
     return false;
   }
-  table_ = Spec().tableName;
+  table_ = Shape().tableName;
   return true;
 }
 
@@ -443,7 +443,7 @@ std::optional<TableRecord> BalTable::Read(int number) {
   }
   QSqlQuery q(Database());
   q.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT 1 OFFSET ?")
-                .arg(FieldList(Spec(), true), SqlTable(), Quoted(kThr)));
+                .arg(FieldList(Shape(), true), SqlTable(), Quoted(kThr)));
   q.addBindValue(number - 1);
   if (!q.exec()) {
     FailSql(q.lastError(), QStringLiteral("cannot read record %1").arg(number));
@@ -468,7 +468,7 @@ std::optional<std::vector<TableRecord>> BalTable::List() {
   QSqlQuery q(Database());
   q.setForwardOnly(true);
   if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                  .arg(FieldList(Spec(), true), SqlTable(), Quoted(kThr)))) {
+                  .arg(FieldList(Shape(), true), SqlTable(), Quoted(kThr)))) {
     FailSql(q.lastError(), QStringLiteral("cannot read the records"));
     return std::nullopt;
   }
@@ -492,12 +492,12 @@ std::optional<int> BalTable::Insert(const TableRecord& record) {
     return std::nullopt;
   }
   if (!CanWrite(doing) || !Exec(QStringLiteral("BEGIN IMMEDIATE"), doing)) return std::nullopt;
-  const auto& fields = Spec().fields;
+  const auto& fields = Shape().fields;
   QStringList marks;
   for (size_t i = 1; i < fields.size(); ++i) marks << QStringLiteral("?");
   QSqlQuery q(Database());
   q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(SqlTable(), FieldList(Spec(), false), marks.join(QStringLiteral(", "))));
+                .arg(SqlTable(), FieldList(Shape(), false), marks.join(QStringLiteral(", "))));
   for (int i = 1; i < static_cast<int>(fields.size()); ++i) q.addBindValue(record.At(i));
   if (!q.exec()) {
     FailSql(q.lastError(), doing);
@@ -536,7 +536,7 @@ bool BalTable::Update(int number, const TableRecord& record) {
     Rollback();
     return false;
   }
-  const auto& fields = Spec().fields;
+  const auto& fields = Shape().fields;
   QStringList sets;
   for (size_t i = 1; i < fields.size(); ++i) sets << Quoted(fields[i].name) + QStringLiteral("=?");
   QSqlQuery q(Database());

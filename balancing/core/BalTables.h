@@ -26,24 +26,24 @@ TableKind ArchiveTableOf(Planes planes);
 
 enum class FieldType { Key, Text, Real };
 
-struct FieldSpec {
+struct FieldDef {
   QString name;  // as the program spells it; files may spell it in another case
   FieldType type;
   QString title;  // grid column title; empty: the grid does not show the field
 };
 
-struct TableSpec {
+struct TableShape {
   TableKind kind;
-  QString fileName;               // "KftTable1.db"
-  QString tableName;              // "KftTable1"
-  std::vector<FieldSpec> fields;  // in grid order; fields[0] is the key Thr
-  QString hint;                   // shown with the grid, may be empty
+  QString fileName;              // "KftTable1.db"
+  QString tableName;             // "KftTable1"
+  std::vector<FieldDef> fields;  // in grid order; fields[0] is the key Thr
+  QString hint;                  // shown with the grid, may be empty
 
   // Index of a field by name, without regard to case; -1 when the table has none.
   int IndexOf(const QString& name) const;
 };
 
-const TableSpec& SpecOf(TableKind kind);
+const TableShape& ShapeOf(TableKind kind);
 
 // The archives' Date field is text: "yyyy-MM-dd HH:mm:ss".
 QString ArchiveDateText(const QDateTime& when);
@@ -57,11 +57,11 @@ class TableRecord {
   explicit TableRecord(TableKind kind = TableKind::Kft1);
 
   TableKind Kind() const { return kind_; }
-  const TableSpec& Spec() const { return SpecOf(kind_); }
+  const TableShape& Shape() const { return ShapeOf(kind_); }
   int Number() const { return number_; }
   void SetNumber(int number) { number_ = number; }
 
-  bool HasField(const QString& field) const { return Spec().IndexOf(field) >= 0; }
+  bool HasField(const QString& field) const { return Shape().IndexOf(field) >= 0; }
   bool IsEmpty(const QString& field) const;
   QVariant Value(const QString& field) const;  // null when empty or not a field
   double Num(const QString& field) const;      // 0 when empty
@@ -73,7 +73,7 @@ class TableRecord {
   bool Set(const QString& field, const QVariant& value);
   void Clear(const QString& field) { Set(field, QVariant()); }
 
-  // By index into Spec().fields.
+  // By index into Shape().fields.
   const QVariant& At(int index) const { return values_[static_cast<size_t>(index)]; }
   void SetAt(int index, const QVariant& value);
 
@@ -94,7 +94,7 @@ class BalTable {
   BalTable& operator=(const BalTable&) = delete;
 
   TableKind Kind() const { return kind_; }
-  const TableSpec& Spec() const { return SpecOf(kind_); }
+  const TableShape& Shape() const { return ShapeOf(kind_); }
 
   // Opens WORKDIR/<file>, creating the file and the table when missing. A file whose write
   // permission is off is opened read-only: browsing works, every write is refused.

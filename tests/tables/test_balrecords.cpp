@@ -234,7 +234,7 @@ void TestBalRecords::saveRecord() {
   QFETCH(QVariantMap, expected);
   BalInput() = input;
   const TableRecord r = CoefficientsRecord(planes);
-  for (const FieldSpec& f : r.Spec().fields) {
+  for (const FieldDef& f : r.Shape().fields) {
     if (f.type == FieldType::Key) continue;
     if (expected.contains(f.name)) {
       QVERIFY2(!r.IsEmpty(f.name), qPrintable(f.name));

@@ -41,7 +41,7 @@ class TestBalTables : public QObject {
   void navigator();
 
  private:
-  QString Path(TableKind kind) const { return dir_->filePath(SpecOf(kind).fileName); }
+  QString Path(TableKind kind) const { return dir_->filePath(ShapeOf(kind).fileName); }
   std::unique_ptr<QTemporaryDir> dir_;
 };
 
@@ -119,16 +119,16 @@ void TestBalTables::createsEachTable() {
     QCOMPARE(table.Insert(TableRecord(kind)), std::optional<int>(1));
     const auto back = table.Read(1);
     QVERIFY(back);
-    for (const FieldSpec& f : SpecOf(kind).fields) {
+    for (const FieldDef& f : ShapeOf(kind).fields) {
       if (f.type == FieldType::Key) continue;
       QVERIFY(back->IsEmpty(f.name));
       QCOMPARE(back->Num(f.name), 0.0);
       QCOMPARE(back->Text(f.name), QString());
     }
   }
-  QCOMPARE(Columns(Path(kind), SpecOf(kind).tableName), columns);
+  QCOMPARE(Columns(Path(kind), ShapeOf(kind).tableName), columns);
   // One file at rest: no journal left beside it.
-  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{SpecOf(kind).fileName});
+  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{ShapeOf(kind).fileName});
 }
 
 void TestBalTables::roundTrip() {
