@@ -60,13 +60,13 @@ KftSelection SelectCoefficients(Planes planes, const TableRecord& r, InitialData
     if (!edit.isEmpty()) {
       chooseTrial(TrialUnit::Gramm);
     } else {
-      edit = kEmptyField;
+      edit = kEmptyFieldMark;
       chooseTrial(TrialUnit::Percent);
     }
   };
   auto radius = [&](const char* field, QString& edit) {
     edit = r.Text(QString::fromLatin1(field));
-    if (edit.isEmpty()) edit = kEmptyField;
+    if (edit.isEmpty()) edit = kEmptyFieldMark;
   };
 
   s.R11 = r.Num(QStringLiteral("R11"));
@@ -85,7 +85,7 @@ KftSelection SelectCoefficients(Planes planes, const TableRecord& r, InitialData
   if (!s.Edit2.isEmpty()) {
     chooseCoords(Coordinates::Blades);
   } else {
-    s.Edit2 = kEmptyField;
+    s.Edit2 = kEmptyFieldMark;
     chooseCoords(Coordinates::Polar);
   }
   radius("D1", s.EditD1);

@@ -21,7 +21,7 @@ int32_t& ArchRecNo(Planes planes);
 
 // ---- Coefficient tables ----------------------------------------------------------------------
 
-inline const QString kEmptyField = QStringLiteral("e.f.");
+inline const QString kEmptyFieldMark = QStringLiteral("e.f.");
 
 // The initial-data window's radio choices.
 enum class TrialUnit { Percent, Gramm };   // "Trial mass weight"
