@@ -98,6 +98,7 @@ class Rotor {
     }
     ++frame_;
     theta_ += std::max(0.0, c_.Rpm + wander_) / 60.0 / frameRate_;
+    const bool mark = theta_ >= 1.0;
     theta_ -= std::floor(theta_);
     const double a = kTwoPi * theta_;
     for (int ch = 0; ch < 2; ++ch) {
@@ -109,7 +110,13 @@ class Rotor {
       mv[ch] = x;
     }
     // The pulse ends where the revolution begins: its falling edge is the mark.
-    mv[2] = (theta_ >= pulseStart_ ? c_.TachoHeightMv : 0.0) + c_.TachoNoiseMv * random_.Gauss();
+    bool high = theta_ >= pulseStart_;
+    if (c_.TachoFault == SimTachoFault::NoSignal) high = false;
+    if (c_.TachoFault == SimTachoFault::Bounce) {
+      if (mark) StartBounce();
+      high = high || Bouncing();
+    }
+    mv[2] = (high ? c_.TachoHeightMv : 0.0) + c_.TachoNoiseMv * random_.Gauss();
     mv[3] = random_.Gauss();
   }
 
@@ -117,6 +124,25 @@ class Rotor {
   struct Vib {
     double a1, p1, a2, p2, a3, p3, noise;
   };
+
+  // A contact that bounces after it opens: 2 to 4 short pulses, evenly spread over a bounce
+  // that lasts from a third of TachoBounceMs to all of it.
+  void StartBounce() {
+    const double seconds = c_.TachoBounceMs / 1000.0 * (1.0 + 2.0 * random_.Uniform()) / 3.0;
+    bounces_ = 2 + static_cast<int>(random_.Uniform() * 3.0);
+    bounceFrames_ = seconds * frameRate_;
+    bounceStart_ = frame_;
+    if (!(bounceFrames_ > 0)) bounces_ = 0;
+  }
+  // Pulse i of n is high over the last 60 % of its share of the bounce.
+  bool Bouncing() const {
+    if (bounces_ == 0) return false;
+    const double t = static_cast<double>(frame_ - bounceStart_) / bounceFrames_;
+    if (t >= 1.0) return false;
+    const double share = t * bounces_;
+    return share - std::floor(share) >= 0.4;
+  }
+
   SimConfig c_;
   Random random_;
   Vib vib_[2]{};
@@ -125,6 +151,9 @@ class Rotor {
   double wander_ = 0.0;
   double pulseStart_ = 1.0;
   uint64_t frame_ = 0;
+  int bounces_ = 0;  // none before the first mark
+  double bounceFrames_ = 0.0;
+  uint64_t bounceStart_ = 0;
 };
 
 // Turns the rotor's voltages into the sample stream the control table asks for.
@@ -558,6 +587,28 @@ QString FormatSimMasses(const std::vector<SimMass>& masses) {
   return items.join(QStringLiteral("; "));
 }
 
+QString SimTachoFaultName(SimTachoFault fault) {
+  switch (fault) {
+    case SimTachoFault::None:
+      return QStringLiteral("none");
+    case SimTachoFault::NoSignal:
+      return QStringLiteral("no_signal");
+    case SimTachoFault::Bounce:
+      return QStringLiteral("bounce");
+  }
+  return QString();
+}
+
+bool SimTachoFaultFromName(const QString& name, SimTachoFault* fault) {
+  for (SimTachoFault f : {SimTachoFault::None, SimTachoFault::NoSignal, SimTachoFault::Bounce}) {
+    if (name.compare(SimTachoFaultName(f), Qt::CaseInsensitive) == 0) {
+      *fault = f;
+      return true;
+    }
+  }
+  return false;
+}
+
 QString SimCallName(SimCall call) {
   for (const auto& [c, name] : kCallNames)
     if (c == call) return QString::fromLatin1(name);
@@ -624,6 +675,9 @@ std::map<QString, Setter> SimKeys(SimConfig& c) {
       {QStringLiteral("tacho_height"), real(&c.TachoHeightMv, -kBig, kBig)},
       {QStringLiteral("tacho_width"), real(&c.TachoWidthDeg, 0, 360)},
       {QStringLiteral("tacho_noise"), real(&c.TachoNoiseMv, 0, kBig)},
+      {QStringLiteral("tacho_fault"),
+       [&c](const QString& v) { return SimTachoFaultFromName(v, &c.TachoFault); }},
+      {QStringLiteral("tacho_bounce_time"), real(&c.TachoBounceMs, 0, 1000)},
       {QStringLiteral("pace"), real(&c.Pace, 0, kBig)},
       {QStringLiteral("pattern"),
        [&c](const QString& v) {

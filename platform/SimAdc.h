@@ -75,6 +75,10 @@ struct SimPlane {
   double RadiusMm = 100.0;  // for masses given without a radius
 };
 
+// What the tachometer does wrong. A bouncing contact follows each pulse by a few short extra
+// pulses, the last ending between a third of the bounce time and all of it after the mark.
+enum class SimTachoFault { None, NoSignal, Bounce };
+
 struct SimConfig {
   // Rotor (defaults: a fan at about 1480 rev/min).
   uint64_t Seed = 1;
@@ -91,6 +95,8 @@ struct SimConfig {
   double TachoHeightMv = 3000.0;  // pulse height at the tachometer input
   double TachoWidthDeg = 15.0;    // pulse length in degrees of rotation, ending at the mark
   double TachoNoiseMv = 3.0;
+  SimTachoFault TachoFault = SimTachoFault::None;
+  double TachoBounceMs = 3.0;  // the longest bounce
   // Timing: 1 = real time, N = N times faster, 0 = as fast as possible.
   double Pace = 1.0;
   // Fills each block with its number (first two samples, low word first) and a cheap pattern
@@ -128,6 +134,10 @@ std::complex<double> SimPlaneUnbalance(const SimConfig& config, int plane);
 std::complex<double> SimUnbalanceResponse(const SimConfig& config, int channel);
 // The whole 1x vector of a channel: its fixed part plus the unbalance response.
 std::complex<double> SimVibration1x(const SimConfig& config, int channel);
+// The name of a tachometer fault as the parameter file spells it ("none", "no_signal",
+// "bounce"), and back.
+QString SimTachoFaultName(SimTachoFault fault);
+bool SimTachoFaultFromName(const QString& name, SimTachoFault* fault);
 // The name of a SimCall as the parameter file spells it ("SET_ADC_PARS"...), and back.
 QString SimCallName(SimCall call);
 bool SimCallFromName(const QString& name, SimCall* call);
@@ -176,5 +186,7 @@ class SimAdcLibrary final : public AdcLibrary {
 
 // The process-wide simulated library: the default AdcLib() on this platform.
 SimAdcLibrary& DefaultSimAdc();
+// Whether the ADC library in use is the simulated module (no real library was installed).
+bool SimulatedModuleInUse();
 
 }  // namespace vintor

@@ -20,4 +20,6 @@ AdcLibrary& AdcLib() {
 
 void SetAdcLibrary(AdcLibrary* library) { g_library.store(library); }
 
+bool SimulatedModuleInUse() { return dynamic_cast<SimAdcLibrary*>(&AdcLib()) != nullptr; }
+
 }  // namespace vintor

@@ -39,6 +39,8 @@ class TestSimRig : public QObject {
   void bladePlacement();
   void newKeysAndBadValues_data();
   void newKeysAndBadValues();
+  void tachometerFaultKeys_data();
+  void tachometerFaultKeys();
 
  private:
   QTemporaryDir dir_;
@@ -275,6 +277,40 @@ void TestSimRig::newKeysAndBadValues() {
   QCOMPARE(c.Plane[0].Unbalance.Amount, unbalance1);
   QCOMPARE(c.Influence[1][0].Amount, influence21);
   QCOMPARE(c.Plane[1].RadiusMm, radius2);
+}
+
+void TestSimRig::tachometerFaultKeys_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("fault");
+  QTest::addColumn<double>("bounceMs");
+  QTest::addColumn<int>("errors");
+  const int none = int(SimTachoFault::None), noSignal = int(SimTachoFault::NoSignal),
+            bounce = int(SimTachoFault::Bounce);
+  QTest::newRow("defaults") << "" << none << 3.0 << 0;
+  QTest::newRow("no signal") << "tacho_fault = no_signal" << noSignal << 3.0 << 0;
+  QTest::newRow("bounce, any case") << "tacho_fault = Bounce\ntacho_bounce_time = 1.5" << bounce
+                                    << 1.5 << 0;
+  QTest::newRow("back to none") << "tacho_fault = bounce\ntacho_fault = none" << none << 3.0 << 0;
+  QTest::newRow("bad values skipped")
+      << "tacho_fault = bounce\ntacho_fault = sometimes\ntacho_bounce_time = -1\n"
+         "tacho_bounce_time = 2000"
+      << bounce << 3.0 << 3;
+}
+
+void TestSimRig::tachometerFaultKeys() {
+  QFETCH(QString, text);
+  QFETCH(int, fault);
+  QFETCH(double, bounceMs);
+  QFETCH(int, errors);
+  SimConfig c;
+  QCOMPARE(ParseSimConfig(text, &c).size(), errors);
+  QCOMPARE(int(c.TachoFault), fault);
+  QCOMPARE(c.TachoBounceMs, bounceMs);
+  // What a window writes reads back as the same fault.
+  SimTachoFault back = SimTachoFault::Bounce;
+  QVERIFY(SimTachoFaultFromName(SimTachoFaultName(c.TachoFault), &back));
+  QCOMPARE(int(back), fault);
+  QVERIFY(IsSimConfigKey("tacho_fault") && IsSimConfigKey("tacho_bounce_time"));
 }
 
 QTEST_GUILESS_MAIN(TestSimRig)
