@@ -5,6 +5,7 @@
 #include "measurement/MeasCycle.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
+#include "platform/SimAdc.h"
 
 namespace vintor {
 
@@ -44,6 +45,12 @@ AppWindows::AppWindows() {
     formIzm1_->ShowModal();
   };
   form0_->SetActions(actions);
+
+  // Last of the windows: shown beside the main window after its first showing.
+  if (SimulatedModuleInUse()) {
+    formRig_ = std::make_unique<FormRig>(form0_.get());
+    formRig_->Accompany(form0_.get());
+  }
 }
 
 AppWindows::~AppWindows() {

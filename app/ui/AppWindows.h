@@ -9,6 +9,7 @@
 #include "kit/WindowObserver.h"
 #include "meter/UnitIzm1.h"
 #include "platform/DesktopShell.h"
+#include "rig/UnitRig.h"
 
 namespace vintor {
 
@@ -32,6 +33,8 @@ class AppWindows {
   WindowObserver observer_;
   std::unique_ptr<WidgetDialogs> dialogs_;
   DesktopShell shell_;
+  // The simulated rig window, only while the simulated module is in use.
+  std::unique_ptr<FormRig> formRig_;
 };
 
 }  // namespace vintor
