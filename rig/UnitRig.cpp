@@ -172,16 +172,17 @@ FormRig::FormRig(QWidget* parent)
     const QString n = QString::number(j + 1);
     QGroupBox* g = GroupPlane[j] =
         MakeGroup(this, QStringLiteral("GroupPlane") + n, QStringLiteral("Plane ") + n);
-    EditUnbalance[j] = Field(g, QStringLiteral("EditUnbalance") + n, 60);
-    EditUnbalanceAngle[j] = Field(g, QStringLiteral("EditUnbalanceAngle") + n, 45);
+    EditUnbalance[j] = Field(g, QStringLiteral("EditUnbalance") + n, 55);
+    EditUnbalanceAngle[j] = Field(g, QStringLiteral("EditUnbalanceAngle") + n, 40);
     ListMasses[j] = new QListWidget(g);
     ListMasses[j]->setObjectName(QStringLiteral("ListMasses") + n);
-    ListMasses[j]->setMinimumHeight(70);
+    ListMasses[j]->setFixedHeight(76);  // four masses in sight
     ListMasses[j]->installEventFilter(this);
     ButtonRemove[j] = MakeButton(g, QStringLiteral("ButtonRemove") + n, QStringLiteral("Remove"));
     ButtonClear[j] = MakeButton(g, QStringLiteral("ButtonClear") + n, QStringLiteral("Clear"));
     LabelTotal[j] = MakeLabel(g, QStringLiteral("LabelTotal") + n, kNoData);
     auto* unbalance = new QHBoxLayout;
+    unbalance->addWidget(new QLabel(QStringLiteral("Initial unbalance"), g));
     unbalance->addWidget(EditUnbalance[j]);
     unbalance->addWidget(new QLabel(QStringLiteral("g\u00B7mm at"), g));
     unbalance->addWidget(EditUnbalanceAngle[j]);
@@ -191,10 +192,8 @@ FormRig::FormRig(QWidget* parent)
     buttons->addWidget(ButtonRemove[j]);
     buttons->addWidget(ButtonClear[j]);
     auto* column = new QVBoxLayout(g);
-    column->addWidget(new QLabel(QStringLiteral("Initial unbalance"), g));
     column->addLayout(unbalance);
-    column->addWidget(new QLabel(QStringLiteral("Masses attached"), g));
-    column->addWidget(ListMasses[j], 1);
+    column->addWidget(ListMasses[j]);
     column->addLayout(buttons);
     column->addWidget(LabelTotal[j]);
     planes->addWidget(g);
@@ -224,7 +223,9 @@ FormRig::FormRig(QWidget* parent)
   auto* massRow = new QHBoxLayout;
   massRow->addWidget(new QLabel(QStringLiteral("Mass"), attach));
   massRow->addWidget(EditMass);
-  massRow->addWidget(new QLabel(QStringLiteral("g  Radius"), attach));
+  massRow->addWidget(new QLabel(QStringLiteral("g"), attach));
+  massRow->addSpacing(8);
+  massRow->addWidget(new QLabel(QStringLiteral("Radius"), attach));
   massRow->addWidget(EditRadius);
   massRow->addWidget(new QLabel(QStringLiteral("mm"), attach));
   massRow->addStretch();
@@ -250,6 +251,7 @@ FormRig::FormRig(QWidget* parent)
   auto* vibration =
       MakeGroup(this, QStringLiteral("GroupVibration"), QStringLiteral("1x vibration now"));
   auto* vibrationRow = new QHBoxLayout(vibration);
+  vibrationRow->setContentsMargins(9, 4, 9, 4);
   for (int ch = 0; ch < 2; ++ch) {
     LabelVibration[ch] = MakeLabel(vibration, QStringLiteral("LabelVibration%1").arg(ch + 1), kNoData);
     vibrationRow->addWidget(LabelVibration[ch], 1);
@@ -392,7 +394,7 @@ void FormRig::Show(const SimRig& rig, const QString& error) {
     }
     if (ListMasses[j]->count() > 0)
       ListMasses[j]->setCurrentRow(std::clamp(chosen, 0, ListMasses[j]->count() - 1));
-    LabelTotal[j]->setText(QStringLiteral("Total: ") +
+    LabelTotal[j]->setText(QStringLiteral("Total unbalance: ") +
                            Vector(SimPlaneUnbalance(c, j), QStringLiteral("g\u00B7mm"), false));
   }
   for (int ch = 0; ch < 2; ++ch)
