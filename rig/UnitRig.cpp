@@ -363,7 +363,8 @@ bool FormRig::Changed(const QLineEdit* edit) const {
 
 void FormRig::Show(const SimRig& rig, const QString& error) {
   showing_ = true;
-  const SimConfig c = rig.Config();
+  QStringList problems;
+  const SimConfig c = rig.Config(&problems);
   auto set = [](QLineEdit* e, const QString& text) {
     e->setText(text);
     e->setProperty(kShownText, text);
@@ -400,8 +401,13 @@ void FormRig::Show(const SimRig& rig, const QString& error) {
   for (int ch = 0; ch < 2; ++ch)
     LabelVibration[ch]->setText(QStringLiteral("Channel %1: ").arg(ch + 1) +
                                 Vector(SimVibration1x(c, ch), QStringLiteral("mm/s"), true));
-  LabelFile->setText(error.isEmpty() ? FilePath()
-                                     : FilePath() + QStringLiteral(": ") + error);
+  // What the simulator skips in the file is worth knowing; the first line of it says where.
+  QString file = FilePath();
+  if (!error.isEmpty())
+    file += QStringLiteral(": ") + error;
+  else if (!problems.isEmpty())
+    file += QStringLiteral(" (%1 skipped: %2)").arg(problems.size()).arg(problems.first());
+  LabelFile->setText(file);
   showing_ = false;
 }
 

@@ -80,6 +80,7 @@ class TestRigWindow : public QObject {
   void rereadsAFileChangedMeanwhile();
   void refusesBadEntries_data();
   void refusesBadEntries();
+  void unreadableFileIsReportedAndKept();
   void functionKeysDoNothingButF1();
   void staysUsableOverModalWindows();
   void besideTheMainWindowOnlyWithTheSimulatedModule();
@@ -294,6 +295,7 @@ void TestRigWindow::rereadsAFileChangedMeanwhile() {
   QCOMPARE(rig_->GroupTacho->ItemIndex(), 2);
   QCOMPARE(rig_->GroupModule->ItemIndex(), 1);
   QCOMPARE(rig_->ListMasses[0]->count(), 1);
+  QVERIFY(rig_->LabelFile->text().contains("(1 skipped: line 3: unknown setting \"colour\")"));
   // The rotor's 1x vectors follow: a 250 g*mm unbalance is added to the fixed parts.
   const SimConfig c = cli.Config();
   QVERIFY(rig_->LabelVibration[0]->text().startsWith(
@@ -357,6 +359,18 @@ void TestRigWindow::refusesBadEntries() {
   // The rig's fields show the file again.
   QCOMPARE(rig_->EditRpm->text(), QString("1480"));
   QCOMPARE(rig_->EditUnbalanceAngle[0]->text(), QString("0"));
+}
+
+void TestRigWindow::unreadableFileIsReportedAndKept() {
+  // A directory where the file should be: read errors are shown, nothing is written.
+  QVERIFY(QFile::remove(File()));
+  QVERIFY(QDir().mkdir(File()));
+  rig_->Reload();
+  QVERIFY(rig_->LabelFile->text().startsWith(File() + ": "));
+  Type(rig_->EditRpm, "1000");
+  QCOMPARE(dialogs_.warnings.size(), 1);
+  QVERIFY(dialogs_.warnings[0].startsWith(File() + ": "));
+  QVERIFY(QFileInfo(File()).isDir());
 }
 
 void TestRigWindow::functionKeysDoNothingButF1() {
