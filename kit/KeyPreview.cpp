@@ -79,6 +79,16 @@ bool KeyTable::Handle(QKeyEvent* event) {
     action();
     return true;
   }
+  // Buttons and choices act on the release of Space, which never reaches them: a focused one
+  // acts on the press of Space or Enter instead.
+  const bool pressKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+  if (pressKey && event->modifiers() == Qt::NoModifier) {
+    auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (button) {
+      if (button->isEnabled()) button->click();
+      return true;
+    }
+  }
   const bool functionKey = key >= Qt::Key_F1 && key <= Qt::Key_F35;
   return functionKey || key == Qt::Key_Escape;
 }

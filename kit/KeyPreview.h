@@ -39,7 +39,8 @@ bool ClickIfEnabled(QAbstractButton* button);
 // The keys of one window: a table from key to action. Function keys and Escape never reach the
 // controls: a bound key acts, an unbound one does nothing (a drop-down list would otherwise open
 // on F4, and a dialog close on Escape). Every other key reaches the focused control unless bound.
-// F1 shows the About window unless the window binds it to something else.
+// F1 shows the About window unless the window binds it to something else. Space and Enter press
+// a focused button or choice (at the key press, since releases are swallowed).
 class KeyTable {
  public:
   explicit KeyTable(QWidget* window);

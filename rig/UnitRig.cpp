@@ -305,9 +305,6 @@ FormRig::FormRig(QWidget* parent)
   connect(GroupTacho, &RadioGroup::itemChosen, this, &FormRig::GroupTachoChosen);
   connect(GroupModule, &RadioGroup::itemChosen, this, &FormRig::GroupModuleChosen);
   connect(placeGroup_, &QButtonGroup::buttonToggled, this, [this] { PlaceChosen(); });
-  // Key releases never reach the controls (the window kit swallows them), so a focused button
-  // or choice acts on the press of Space or Enter.
-  for (QAbstractButton* b : findChildren<QAbstractButton*>()) b->installEventFilter(this);
   connect(ButtonAttach, &QPushButton::clicked, this, &FormRig::ButtonAttachClick);
   // Enter in any field of a mass attaches it.
   for (QLineEdit* e : {EditMass, EditRadius, EditAngle, EditBlade, EditBlades})
@@ -348,11 +345,6 @@ bool FormRig::eventFilter(QObject* watched, QEvent* event) {
       ButtonRemoveClick(j + 1);
       return true;
     }
-  }
-  auto* button = qobject_cast<QAbstractButton*>(watched);
-  if (button && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
-    if (button->isEnabled()) button->click();
-    return true;
   }
   return KitDialog::eventFilter(watched, event);
 }

@@ -67,6 +67,7 @@ class TestKit : public QObject {
   void cleanup() { SetDecimalSeparatorOverride(QChar()); }
 
   void functionKeyClicksOnlyAnEnabledButton();
+  void spaceAndEnterPressAFocusedButton();
   void keysNeverReachControlsButTypingDoes();
   void f1ShowsAboutAndEscapeKeepsTheWindow();
   void showAndCloseHandlersRunOnEveryShowing();
@@ -95,6 +96,26 @@ void TestKit::functionKeyClicksOnlyAnEnabledButton() {
   w.Run->hide();  // a button that is not shown is not pressed by its key either
   QTest::keyClick(w.Field, Qt::Key_F9);
   QCOMPARE(w.runs, 1);
+}
+
+void TestKit::spaceAndEnterPressAFocusedButton() {
+  Probe w;
+  RadioGroup group(&w, "RadioGroup1", "Balancing", {"New rotor", "Select rotor"}, 0);
+  w.layout()->addWidget(&group);
+  w.show();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+  // The releases that would press them never reach the controls.
+  w.Run->setFocus();
+  QTest::keyClick(w.Run, Qt::Key_Space);
+  QTest::keyClick(w.Run, Qt::Key_Return);
+  QCOMPARE(w.runs, 2);
+  w.Run->setEnabled(false);
+  w.Field->setFocus();
+  QTest::keyClick(w.Field, Qt::Key_Return);  // Enter in a field presses nothing
+  QCOMPARE(w.runs, 2);
+  group.Item(1)->setFocus();
+  QTest::keyClick(group.Item(1), Qt::Key_Space);
+  QCOMPARE(group.ItemIndex(), 1);
 }
 
 void TestKit::keysNeverReachControlsButTypingDoes() {
