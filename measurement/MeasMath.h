@@ -76,9 +76,10 @@ struct AveragingInfo {
 
 // Sums up to averNum revolutions cut on the fixed grid First + nearest(m x RevPeriod) into
 // s1, s2 (which the caller zeroes). Positions at or beyond `capacity` are never written.
+// `removed` is taken off every channel sample first, in 16 bits as RemoveMeans does.
 AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t First,
                                 double RevPeriod, int averNum, int32_t* s1, int32_t* s2,
-                                int capacity = kRevCapacity);
+                                int capacity = kRevCapacity, ChannelMeans removed = {});
 
 // One averaged sample: nearest(sum / averNum).
 int32_t DivideSample(int32_t sum, int averNum);
@@ -105,5 +106,9 @@ struct BroadbandResult {
 // RMS of both vibration channels over every frame, in mm/s, less the squared offsets.
 BroadbandResult BroadbandRms(const int16_t* samples, int64_t frames, double scale1, double scale2,
                              double offset1, double offset2);
+// The same from the sums of the squared samples of each channel over `frames` frames.
+BroadbandResult BroadbandRmsOfSquares(int64_t squares1, int64_t squares2, int64_t frames,
+                                      double scale1, double scale2, double offset1,
+                                      double offset2);
 
 }  // namespace vintor
