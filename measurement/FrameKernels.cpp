@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <limits>
 
+#include "measurement/MeasMath.h"
+
 namespace vintor {
 namespace {
 
 constexpr int kChunk = kSurveyChunkFrames;
-constexpr int kFrame = 4;  // samples per frame
+constexpr int kFrame = kFrameSamples;
 constexpr int16_t kMin16 = std::numeric_limits<int16_t>::min();
 constexpr int16_t kMax16 = std::numeric_limits<int16_t>::max();
 // Up to this magnitude, a chunk's squares add up in 32 bits (2896^2 x 256 < 2^31).
@@ -72,11 +74,27 @@ static_assert(int64_t{kSmallSample} * kSmallSample * kChunk <= std::numeric_limi
 #endif
 
 VINTOR_FRAME_LOOP
-void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out) {
-  const int64_t whole = frames / kChunk;
-  for (int64_t c = 0; c < whole; ++c) out[c] = Chunk(samples + c * kChunk * kFrame, kChunk);
-  if (const auto rest = static_cast<int>(frames - whole * kChunk); rest > 0)
-    out[whole] = Chunk(samples + whole * kChunk * kFrame, rest);
+void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out,
+                  std::vector<int32_t>& edges) {
+  const int64_t limit = std::numeric_limits<int32_t>::max();
+  bool highBefore = false;  // frame 1 has no frame before it: its edge is the scan's
+  for (int64_t c = 0, first = 0; first < frames; ++c, first += kChunk) {
+    const int16_t* f = samples + first * kFrame;
+    const auto count = static_cast<int>(std::min<int64_t>(kChunk, frames - first));
+    const ChunkStats s = count == kChunk ? Chunk(f, kChunk) : Chunk(f, count);
+    out[c] = s;
+    // A falling edge needs a Low frame in the chunk and a High one in it or just before it;
+    // such a chunk is looked at frame by frame while it is still in the cache.
+    if (s.loT < kTachoHighLevel && (s.hiT >= kTachoHighLevel || highBefore)) {
+      bool before = highBefore;
+      for (int i = 0; i < count && first + i < limit; ++i) {
+        const bool high = f[i * kFrame + 2] >= kTachoHighLevel;
+        if (!high && before) edges.push_back(static_cast<int32_t>(first + i + 1));
+        before = high;
+      }
+    }
+    highBefore = f[(count - 1) * kFrame + 2] >= kTachoHighLevel;
+  }
 }
 
 VINTOR_FRAME_LOOP

@@ -4,6 +4,7 @@
 // vectoriser (see Measurement.cmake) and, on x86-64, a second time for AVX2 processors.
 
 #include <cstdint>
+#include <vector>
 
 namespace vintor {
 
@@ -19,8 +20,11 @@ struct ChunkStats {
   int16_t loT = INT16_MAX, hiT = INT16_MIN;
 };
 
-// Fills out[c] for each chunk of kSurveyChunkFrames frames (the last one may be shorter).
-void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out);
+// Fills out[c] for each chunk of kSurveyChunkFrames frames (the last one may be shorter), and
+// appends to `edges` the frame numbers (from 2, up to the largest 32-bit one) at which the
+// tachometer falls from High to Low.
+void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out,
+                  std::vector<int32_t>& edges);
 
 // Adds `count` frames from f, each channel sample less its mean in 16 bits, to s1[0 ..] and
 // s2[0 ..].

@@ -30,14 +30,10 @@ void FrameSurvey::Survey(const int16_t* samples, int64_t frames, bool removeMean
   samples_ = samples;
   frames_ = std::max<int64_t>(frames, 0);
   chunks_.resize(static_cast<size_t>((frames_ + kChunk - 1) / kChunk));
-  SurveyChunks(samples, frames_, chunks_.data());
-
-  all_ = ChunkStats{};
   edges_.clear();
-  // Edges are frame numbers, 32-bit like every frame number of the scan.
-  const int64_t edgeLimit = std::numeric_limits<int32_t>::max();
-  for (size_t c = 0; c < chunks_.size(); ++c) {
-    const ChunkStats& s = chunks_[c];
+  SurveyChunks(samples, frames_, chunks_.data(), edges_);
+  all_ = ChunkStats{};
+  for (const ChunkStats& s : chunks_) {
     all_.sum1 += s.sum1;
     all_.sum2 += s.sum2;
     all_.squares1 += s.squares1;
@@ -46,18 +42,6 @@ void FrameSurvey::Survey(const int16_t* samples, int64_t frames, bool removeMean
     all_.hi1 = std::max(all_.hi1, s.hi1);
     all_.lo2 = std::min(all_.lo2, s.lo2);
     all_.hi2 = std::max(all_.hi2, s.hi2);
-    // A falling edge needs a Low frame in the chunk and a High one in it or just before it.
-    // Frame 1 has no frame before it: its edge is the scan's, from the level it carries.
-    const int64_t first = static_cast<int64_t>(c) * kChunk;  // frame index, from 0
-    const int16_t* f = samples + first * kFrameSamples;
-    if (s.loT >= kTachoHighLevel || (!High(s.hiT) && (c == 0 || !High(f[-2])))) continue;
-    const auto count = static_cast<int>(std::min<int64_t>(kChunk, frames_ - first));
-    for (int i = c == 0 ? 1 : 0; i < count; ++i) {
-      const int64_t frame = first + i + 1;
-      if (frame > edgeLimit) break;
-      if (!High(f[i * kFrameSamples + 2]) && High(f[i * kFrameSamples - 2]))
-        edges_.push_back(static_cast<int32_t>(frame));
-    }
   }
   means_ = ChannelMeans{};
   if (frames_ > 0) means_ = {MeanOf(all_.sum1, frames_), MeanOf(all_.sum2, frames_)};
