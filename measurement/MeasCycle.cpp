@@ -76,6 +76,7 @@ void Cycle::RaiseWrongTacho() {
 }
 
 bool Cycle::Record(bool setStatusFirst) {
+  rec_.Close();  // the recording is about to be rewritten: let go of the sighting one
   const qint64 startMs = Svc().clock->MonotonicMs();
   Log(QStringLiteral("Начало измерения=") + TimeOfDay(Svc().clock->Now()));
   if (setStatusFirst) s_.AcqStatus = 1;
