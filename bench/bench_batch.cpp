@@ -176,7 +176,8 @@ BENCHMARK(BM_CliStart)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_CliMeasureOneFile(benchmark::State& state) {
   const std::string dat = One().dats[0];
   for (auto _ : state)
-    if (!RunCli({"measure", dat, "--aver", "128"})) state.SkipWithError("vintor-cli measure failed");
+    if (!RunCli({"measure", dat, "--aver", "128"}))
+      state.SkipWithError("vintor-cli measure failed");
 }
 BENCHMARK(BM_CliMeasureOneFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -86,8 +86,8 @@ int32_t FrameSurvey::PeakUpTo(int64_t last) const {
     lo2 = std::min(lo2, f[1]);
     hi2 = std::max(hi2, f[1]);
   }
-  return std::max({hi1 - removed_.mean1, removed_.mean1 - lo1, hi2 - removed_.mean2,
-                   removed_.mean2 - lo2});
+  return std::max(
+      {hi1 - removed_.mean1, removed_.mean1 - lo1, hi2 - removed_.mean2, removed_.mean2 - lo2});
 }
 
 ScanResult FrameSurvey::ScanMarks(int averNum, ScanState& state, int32_t& adcPeak,

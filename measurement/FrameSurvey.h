@@ -32,8 +32,7 @@ class FrameSurvey {
   AveragingInfo AverageRevolution(int32_t First, double RevPeriod, int averNum, int32_t* s1,
                                   int32_t* s2, int capacity = kRevCapacity) const;
   // As BroadbandRms on the mean-free recording.
-  BroadbandResult BroadbandRms(double scale1, double scale2, double offset1,
-                               double offset2) const;
+  BroadbandResult BroadbandRms(double scale1, double scale2, double offset1, double offset2) const;
 
  private:
   // Largest |x1|, |x2| of the mean-free frames 1 .. last.
@@ -43,9 +42,9 @@ class FrameSurvey {
   const int16_t* samples_ = nullptr;
   int64_t frames_ = 0;
   ChannelMeans means_;
-  ChannelMeans removed_;  // what the steps subtract: the means, or 0
+  ChannelMeans removed_;            // what the steps subtract: the means, or 0
   ChunkStats all_;                  // the whole recording, samples as stored
-  std::vector<ChunkStats> chunks_;  // per kSurveyChunkFrames frames: the peak up to a frame
+  std::vector<ChunkStats> chunks_;  // each kSurveyChunkFrames frames: the peak up to a frame
   // Frame numbers (from 2) at which the tachometer falls from High to Low.
   std::vector<int32_t> edges_;
 };

@@ -97,13 +97,12 @@ void Cycle::ReadRecording() {
 }
 
 ScanResult Cycle::Scan() {
-  ScanResult r = survey_.ScanMarks(s_.AverNum, scan_, s_.AdcPeak,
-                                   [this](int32_t marks, int64_t difference) {
-                                     Log(QString::number(marks) +
-                                         QStringLiteral("( abs(Delta - DeltaOld))=") +
-                                         QString::number(difference));
-                                     RaiseWrongTacho();
-                                   });
+  ScanResult r =
+      survey_.ScanMarks(s_.AverNum, scan_, s_.AdcPeak, [this](int32_t marks, int64_t difference) {
+        Log(QString::number(marks) + QStringLiteral("( abs(Delta - DeltaOld))=") +
+            QString::number(difference));
+        RaiseWrongTacho();
+      });
   d_.marks = r.marks;
   d_.M = r.M;
   d_.First = r.First;

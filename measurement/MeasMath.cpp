@@ -1,12 +1,12 @@
 #include "measurement/MeasMath.h"
 
-#include "measurement/FrameKernels.h"
-#include "measurement/FrameSurvey.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+
+#include "measurement/FrameKernels.h"
+#include "measurement/FrameSurvey.h"
 
 namespace vintor {
 namespace {

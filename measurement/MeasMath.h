@@ -108,7 +108,6 @@ BroadbandResult BroadbandRms(const int16_t* samples, int64_t frames, double scal
                              double offset1, double offset2);
 // The same from the sums of the squared samples of each channel over `frames` frames.
 BroadbandResult BroadbandRmsOfSquares(int64_t squares1, int64_t squares2, int64_t frames,
-                                      double scale1, double scale2, double offset1,
-                                      double offset2);
+                                      double scale1, double scale2, double offset1, double offset2);
 
 }  // namespace vintor

@@ -173,7 +173,8 @@ struct MeasureOptions {
 // an upper-case ".DAT").
 QString ParBeside(const QString& dat) {
   const QString suffix = QFileInfo(dat).suffix();
-  const QString par = suffix == QLatin1String("DAT") ? QStringLiteral("PAR") : QStringLiteral("par");
+  const QString par =
+      suffix == QLatin1String("DAT") ? QStringLiteral("PAR") : QStringLiteral("par");
   if (suffix.isEmpty()) return dat + QLatin1Char('.') + par;
   return dat.left(dat.size() - suffix.size()) + par;
 }
@@ -236,8 +237,9 @@ int RunMeasure(const QStringList& args) {
   if (files.isEmpty()) return UsageError("name one recording FILE.dat or more");
   const bool batch = files.size() > 1;
   if (batch && p.Has("par"))
-    return UsageError("--par names the parameter file of a single recording; "
-                      "with several, each takes the .par beside it");
+    return UsageError(
+        "--par names the parameter file of a single recording; "
+        "with several, each takes the .par beside it");
   if (batch && p.Has("output"))
     return UsageError("--output takes the averaged revolution of a single recording");
   MeasureOptions o;

@@ -188,22 +188,19 @@ void TestCliAnalysis::measureBatch_data() {
   const QStringList none;
   QTest::newRow("good files") << QStringList{"a1.dat", "a2.dat"} << none << QStringList{"", ""}
                               << 0;
-  QTest::newRow("missing file")
-      << QStringList{"a1.dat", "none.dat", "a2.dat"} << none
-      << QStringList{"", "no such file: none.dat", ""} << 1;
-  QTest::newRow("truncated files")
-      << QStringList{"trunc.dat", "tiny.dat", "cut.dat"} << none
-      << QStringList{"", "tiny.dat holds no whole frame", ""} << 1;
+  QTest::newRow("missing file") << QStringList{"a1.dat", "none.dat", "a2.dat"} << none
+                                << QStringList{"", "no such file: none.dat", ""} << 1;
+  QTest::newRow("truncated files") << QStringList{"trunc.dat", "tiny.dat", "cut.dat"} << none
+                                   << QStringList{"", "tiny.dat holds no whole frame", ""} << 1;
   QTest::newRow("bad gain in .par")
       << QStringList{"badgain.dat", "a1.dat"} << none
       << QStringList{"Parameter file badgain.par holds no gain code", ""} << 1;
   QTest::newRow("no .par") << QStringList{"a2.dat", "nopar.dat"} << none
                            << QStringList{"", "Cannot open parameter file nopar.par"} << 1;
-  QTest::newRow("one file twice") << QStringList{"a1.dat", "a1.dat"} << none
-                                  << QStringList{"", ""} << 0;
-  QTest::newRow("--gain for every file")
-      << QStringList{"nopar.dat", "badgain.dat"} << QStringList{"--gain", "2"}
-      << QStringList{"", ""} << 0;
+  QTest::newRow("one file twice") << QStringList{"a1.dat", "a1.dat"} << none << QStringList{"", ""}
+                                  << 0;
+  QTest::newRow("--gain for every file") << QStringList{"nopar.dat", "badgain.dat"}
+                                         << QStringList{"--gain", "2"} << QStringList{"", ""} << 0;
   QTest::newRow("sighting file before each")
       << QStringList{"a2.dat", "a1.dat"} << QStringList{"--sighting", "s.dat", "--aver", "16"}
       << QStringList{"", ""} << 0;

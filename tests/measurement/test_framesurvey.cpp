@@ -154,9 +154,8 @@ void TestFrameSurvey::sameAsFrameByFrame() {
     std::vector<Report> plainReports, reports;
     const ScanResult expected =
         PlainScan(copy.data(), rec.frames, averNum, plainState, plainPeak, plainReports);
-    const ScanResult r = survey.ScanMarks(averNum, state, peak, [&](int32_t m, int64_t d) {
-      reports.emplace_back(m, d);
-    });
+    const ScanResult r = survey.ScanMarks(
+        averNum, state, peak, [&](int32_t m, int64_t d) { reports.emplace_back(m, d); });
     QCOMPARE(r.marks, expected.marks);
     QCOMPARE(r.M, expected.M);
     QCOMPARE(r.First, expected.First);
