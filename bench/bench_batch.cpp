@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "measurement/FrameSurvey.h"
 #include "measurement/MeasCycle.h"
 #include "measurement/MeasMath.h"
 #include "measurement/MeasState.h"

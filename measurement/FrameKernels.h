@@ -6,19 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "measurement/MeasMath.h"
+
 namespace vintor {
-
-// Frames per chunk of a survey: a chunk's sums fit in 32 bits.
-inline constexpr int kSurveyChunkFrames = 256;
-
-// What one chunk of frames holds: the sums and the sums of squares of both channels, and the
-// range of both channels and of the tachometer.
-struct ChunkStats {
-  int64_t sum1 = 0, sum2 = 0;
-  int64_t squares1 = 0, squares2 = 0;
-  int16_t lo1 = INT16_MAX, hi1 = INT16_MIN, lo2 = INT16_MAX, hi2 = INT16_MIN;
-  int16_t loT = INT16_MAX, hiT = INT16_MIN;
-};
 
 // Fills out[c] for each chunk of kSurveyChunkFrames frames (the last one may be shorter), and
 // appends to `edges` the frame numbers (from 2, up to the largest 32-bit one) at which the

@@ -1,8 +1,10 @@
-#include "measurement/FrameSurvey.h"
-
+// FrameSurvey (MeasMath.h): the steps of a working pass from one walk over the frames.
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+
+#include "measurement/FrameKernels.h"
+#include "measurement/MeasMath.h"
 
 namespace vintor {
 namespace {

@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "app/core/Formatting.h"
-#include "measurement/FrameSurvey.h"
 #include "measurement/MeasMath.h"
 #include "measurement/MeasObserver.h"
 #include "measurement/MeasState.h"

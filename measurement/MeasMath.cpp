@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "measurement/FrameKernels.h"
-#include "measurement/FrameSurvey.h"
 
 namespace vintor {
 namespace {

@@ -4,7 +4,6 @@
 #include <random>
 #include <vector>
 
-#include "measurement/FrameSurvey.h"
 #include "measurement/MeasMath.h"
 #include "tests/measurement/SynthRecording.h"
 
