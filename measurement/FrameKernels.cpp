@@ -99,12 +99,12 @@ void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out,
 
 VINTOR_FRAME_LOOP
 void AddRevolution(const int16_t* __restrict f, int64_t count, int16_t mean1, int16_t mean2,
-                   int32_t* __restrict s1, int32_t* __restrict s2) {
+                   int32_t* __restrict pairs) {
   const auto m1 = static_cast<uint16_t>(mean1);
   const auto m2 = static_cast<uint16_t>(mean2);
   for (int64_t i = 0; i < count; ++i) {
-    s1[i] += static_cast<int16_t>(static_cast<uint16_t>(f[i * kFrame]) - m1);
-    s2[i] += static_cast<int16_t>(static_cast<uint16_t>(f[i * kFrame + 1]) - m2);
+    pairs[2 * i] += static_cast<int16_t>(static_cast<uint16_t>(f[i * kFrame]) - m1);
+    pairs[2 * i + 1] += static_cast<int16_t>(static_cast<uint16_t>(f[i * kFrame + 1]) - m2);
   }
 }
 

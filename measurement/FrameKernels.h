@@ -16,9 +16,8 @@ namespace vintor {
 void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out,
                   std::vector<int32_t>& edges);
 
-// Adds `count` frames from f, each channel sample less its mean in 16 bits, to s1[0 ..] and
-// s2[0 ..].
-void AddRevolution(const int16_t* f, int64_t count, int16_t mean1, int16_t mean2, int32_t* s1,
-                   int32_t* s2);
+// Adds `count` frames from f, each channel sample less its mean in 16 bits, to the sums of
+// positions 0 .. count - 1 held in pairs: channel 1 at pairs[2 i], channel 2 at pairs[2 i + 1].
+void AddRevolution(const int16_t* f, int64_t count, int16_t mean1, int16_t mean2, int32_t* pairs);
 
 }  // namespace vintor

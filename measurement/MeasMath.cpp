@@ -93,6 +93,10 @@ AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t 
                                 double RevPeriod, int averNum, int32_t* s1, int32_t* s2,
                                 int capacity, ChannelMeans removed) {
   AveragingInfo info;
+  // The two channels sum side by side, as they lie in a frame: the loop over the frames of a
+  // revolution then has little to rearrange.
+  std::vector<int32_t> pairs(2 * static_cast<size_t>(std::max(capacity, 0)), 0);
+  int64_t used = 0;
   const int64_t total = FrameLimit(frames);
   int64_t n = std::max<int64_t>(1, First);  // frames before First never add
   int64_t boundary = First;                 // First + nearest(m x RevPeriod)
@@ -110,10 +114,15 @@ AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t 
     const int64_t count = last - n + 1;
     const int64_t room = std::clamp<int64_t>(capacity - j, 0, count);
     AddRevolution(samples + (n - 1) * kFrameSamples, room, static_cast<int16_t>(removed.mean1),
-                  static_cast<int16_t>(removed.mean2), s1 + j, s2 + j);
+                  static_cast<int16_t>(removed.mean2), pairs.data() + 2 * j);
+    used = std::max(used, j + room);
     if (room < count) info.clipped = true;
     j += count;
     n = last + 1;
+  }
+  for (int64_t i = 0; i < used; ++i) {
+    s1[i] += pairs[static_cast<size_t>(2 * i)];
+    s2[i] += pairs[static_cast<size_t>(2 * i + 1)];
   }
   info.revolutions = std::min(m, averNum);
   return info;
