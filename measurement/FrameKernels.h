@@ -20,4 +20,10 @@ void SurveyChunks(const int16_t* samples, int64_t frames, ChunkStats* out,
 // positions 0 .. count - 1 held in pairs: channel 1 at pairs[2 i], channel 2 at pairs[2 i + 1].
 void AddRevolution(const int16_t* f, int64_t count, int16_t mean1, int16_t mean2, int32_t* pairs);
 
+// AverageRevolution with the side-by-side sums in `pairs`, which keeps its memory from call to
+// call.
+AveragingInfo AverageRevolutionInto(std::vector<int32_t>& pairs, const int16_t* samples,
+                                    int64_t frames, int32_t First, double RevPeriod, int averNum,
+                                    int32_t* s1, int32_t* s2, int capacity, ChannelMeans removed);
+
 }  // namespace vintor

@@ -134,8 +134,8 @@ ScanResult FrameSurvey::ScanMarks(int averNum, ScanState& state, int32_t& adcPea
 
 AveragingInfo FrameSurvey::AverageRevolution(int32_t First, double RevPeriod, int averNum,
                                              int32_t* s1, int32_t* s2, int capacity) const {
-  return vintor::AverageRevolution(samples_, frames_, First, RevPeriod, averNum, s1, s2, capacity,
-                                   removed_);
+  return AverageRevolutionInto(pairs_, samples_, frames_, First, RevPeriod, averNum, s1, s2,
+                               capacity, removed_);
 }
 
 BroadbandResult FrameSurvey::BroadbandRms(double scale1, double scale2, double offset1,

@@ -30,9 +30,16 @@ void Log(const QString& line) { Observer().LogLine(line); }
 
 // Time of day in the system's long time format, without a time-zone part.
 QString TimeOfDay(const QDateTime& when) {
+  static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
   QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-  format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+  format.remove(zone);
   return QLocale::system().toString(when.time(), format.trimmed());
+}
+
+// The survey's buffers are kept from one cycle to the next (the cycle runs on one thread only).
+FrameSurvey& KeptSurvey() {
+  static FrameSurvey survey;
+  return survey;
 }
 
 int GaugeMaxFor(const RawFileView& rec) {
@@ -64,7 +71,7 @@ class Cycle {
   ScanState scan_;
   // The recording of the current pass, only read: the steps take the means off as they go.
   RawFileView rec_;
-  FrameSurvey survey_;
+  FrameSurvey& survey_ = KeptSurvey();
 };
 
 void Cycle::RaiseWrongTacho() {

@@ -92,10 +92,18 @@ RevolutionPeriod PeriodFromMarks(Pass pass, int32_t M, int32_t First, int32_t Le
 AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t First,
                                 double RevPeriod, int averNum, int32_t* s1, int32_t* s2,
                                 int capacity, ChannelMeans removed) {
+  std::vector<int32_t> pairs;
+  return AverageRevolutionInto(pairs, samples, frames, First, RevPeriod, averNum, s1, s2, capacity,
+                               removed);
+}
+
+AveragingInfo AverageRevolutionInto(std::vector<int32_t>& pairs, const int16_t* samples,
+                                    int64_t frames, int32_t First, double RevPeriod, int averNum,
+                                    int32_t* s1, int32_t* s2, int capacity, ChannelMeans removed) {
   AveragingInfo info;
   // The two channels sum side by side, as they lie in a frame: the loop over the frames of a
   // revolution then has little to rearrange.
-  std::vector<int32_t> pairs(2 * static_cast<size_t>(std::max(capacity, 0)), 0);
+  pairs.assign(2 * static_cast<size_t>(std::max(capacity, 0)), 0);
   int64_t used = 0;
   const int64_t total = FrameLimit(frames);
   int64_t n = std::max<int64_t>(1, First);  // frames before First never add

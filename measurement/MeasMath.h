@@ -161,6 +161,7 @@ class FrameSurvey {
   std::vector<ChunkStats> chunks_;  // each kSurveyChunkFrames frames: the peak up to a frame
   // Frame numbers (from 2) at which the tachometer falls from High to Low.
   std::vector<int32_t> edges_;
+  mutable std::vector<int32_t> pairs_;  // the averaging's sums, kept for the next recording
 };
 
 }  // namespace vintor
