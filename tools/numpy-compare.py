@@ -9,7 +9,8 @@ checked against vintor-cli's, so both do the same work.
 
 Processing time only: the numpy time starts after the imports and covers reading and
 processing; the vintor-cli time is the one call over all files less the start of the process
-(a `vintor-cli help` call, timed the same way).
+(a `vintor-cli help` call, timed the same way). Both are given as wall time and as CPU time
+(user and system), which a busy machine disturbs less.
 
     tools/numpy-compare.py --cli build/dev/app/cli/vintor-cli            # twenty new recordings
     tools/numpy-compare.py --cli vintor-cli --aver 128 A.dat B.dat ...   # recordings on disk
@@ -19,6 +20,7 @@ import argparse
 import json
 import math
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -160,16 +162,25 @@ def synthesise(folder, count, blocks, seed):
 
 
 def timed(fns, runs):
-    """Runs the functions in turn, `runs` rounds, so that a change of load hits all of them;
-    returns the median time and the last result of each."""
-    times = [[] for _ in fns]
+    """Runs the functions in turn, `runs` rounds, so that a change of load hits all of them.
+    Returns, for each, the median wall time, the median CPU time (this process and the children
+    it waited for: user and system) and the last result."""
+    walls = [[] for _ in fns]
+    cpus = [[] for _ in fns]
     results = [None] * len(fns)
+
+    def cpu_now():
+        me = resource.getrusage(resource.RUSAGE_SELF)
+        kids = resource.getrusage(resource.RUSAGE_CHILDREN)
+        return me.ru_utime + me.ru_stime + kids.ru_utime + kids.ru_stime
+
     for _ in range(runs):
         for i, fn in enumerate(fns):
-            start = time.perf_counter()
+            cpu, wall = cpu_now(), time.perf_counter()
             results[i] = fn()
-            times[i].append(time.perf_counter() - start)
-    return [statistics.median(t) for t in times], results
+            walls[i].append(time.perf_counter() - wall)
+            cpus[i].append(cpu_now() - cpu)
+    return ([statistics.median(w) for w in walls], [statistics.median(c) for c in cpus], results)
 
 
 def main():
@@ -199,8 +210,7 @@ def main():
             subprocess.run([args.cli, "help"], stderr=subprocess.DEVNULL, check=False)
 
         numpy_side()  # first touch: both sides then read from the page cache
-        (t_numpy, t_cli, t_start), (ours, output, _) = timed(
-            [numpy_side, cli_side, cli_start], args.runs)
+        walls, cpus, (ours, output, _) = timed([numpy_side, cli_side, cli_start], args.runs)
         size_mb = os.path.getsize(files[0]) / 1e6
 
     theirs = [json.loads(line) for line in output.decode().splitlines()]
@@ -216,13 +226,22 @@ def main():
         sys.exit("the results differ (largest relative difference %g)" % worst)
 
     n = len(files)
-    t_processing = max(t_cli - t_start, 1e-6)
-    print("recordings: %d, %.1f MB each; numpy %s" % (n, size_mb, np.__version__))
-    print("numpy working pass:       %8.1f ms  (%.2f ms a recording)" % (t_numpy * 1e3, t_numpy * 1e3 / n))
-    print("vintor-cli measure, call: %8.1f ms" % (t_cli * 1e3))
-    print("vintor-cli process start: %8.1f ms" % (t_start * 1e3))
-    print("vintor-cli processing:    %8.1f ms  (%.2f ms a recording)" % (t_processing * 1e3, t_processing * 1e3 / n))
-    print("numpy / vintor-cli: %.1f x processing, %.1f x the whole call" % (t_numpy / t_processing, t_numpy / t_cli))
+    print("recordings: %d, %.1f MB each; numpy %s; median of %d runs" %
+          (n, size_mb, np.__version__, args.runs))
+    print("%-28s %10s %10s" % ("", "wall ms", "CPU ms"))
+    rows = [("numpy working pass", walls[0], cpus[0]),
+            ("vintor-cli measure, call", walls[1], cpus[1]),
+            ("vintor-cli process start", walls[2], cpus[2])]
+    for name, w, c in rows:
+        print("%-28s %10.1f %10.1f" % (name, w * 1e3, c * 1e3))
+    wall_processing = max(walls[1] - walls[2], 1e-6)
+    cpu_processing = max(cpus[1] - cpus[2], 1e-6)
+    print("%-28s %10.1f %10.1f" % ("vintor-cli processing", wall_processing * 1e3,
+                                     cpu_processing * 1e3))
+    print("per recording: numpy %.2f ms, vintor-cli %.2f ms (wall)" %
+          (walls[0] * 1e3 / n, wall_processing * 1e3 / n))
+    print("numpy / vintor-cli, processing: %.1f x wall, %.1f x CPU; whole call: %.1f x wall" %
+          (walls[0] / wall_processing, cpus[0] / cpu_processing, walls[0] / walls[1]))
     print("results agree (largest relative difference %.1g)" % worst)
 
 
