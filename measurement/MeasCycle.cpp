@@ -30,12 +30,19 @@ void Log(const QString& line) { Observer().LogLine(line); }
 
 // Time of day in the system's long time format, without a time-zone part.
 QString TimeOfDay(const QDateTime& when) {
+  static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
   QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-  format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+  format.remove(zone);
   return QLocale::system().toString(when.time(), format.trimmed());
 }
 
-int GaugeMaxFor(const RawRecording& rec) {
+// The survey's buffers are kept from one cycle to the next (the cycle runs on one thread only).
+FrameSurvey& KeptSurvey() {
+  static FrameSurvey survey;
+  return survey;
+}
+
+int GaugeMaxFor(const RawFileView& rec) {
   const int64_t v = Nearest(static_cast<double>(rec.samples()) / 1000.0) * 4;
   return static_cast<int>(std::min<int64_t>(v, std::numeric_limits<int>::max()));
 }
@@ -62,7 +69,9 @@ class Cycle {
   MeasState& s_;
   MeasObserver& obs_;
   ScanState scan_;
-  RawRecording rec_;
+  // The recording of the current pass, only read: the steps take the means off as they go.
+  RawFileView rec_;
+  FrameSurvey& survey_ = KeptSurvey();
 };
 
 void Cycle::RaiseWrongTacho() {
@@ -73,6 +82,7 @@ void Cycle::RaiseWrongTacho() {
 }
 
 bool Cycle::Record(bool setStatusFirst) {
+  rec_.Close();  // the recording is about to be rewritten: let go of the sighting one
   const qint64 startMs = Svc().clock->MonotonicMs();
   Log(QStringLiteral("Начало измерения=") + TimeOfDay(Svc().clock->Now()));
   if (setStatusFirst) s_.AcqStatus = 1;
@@ -85,21 +95,20 @@ bool Cycle::Record(bool setStatusFirst) {
 }
 
 void Cycle::ReadRecording() {
-  rec_ = RawRecording();  // the previous pass's samples go first: one recording in memory
-  rec_ = RawRecording::Read(Paths().TestDatPath);
-  const ChannelMeans means = RemoveMeans(rec_.data(), rec_.frames());
+  rec_.Open(Paths().TestDatPath);  // the previous pass's recording goes first
+  survey_.Survey(rec_.data(), rec_.frames());
+  const ChannelMeans& means = survey_.means();
   s_.AdcMean1 = means.mean1;
   s_.AdcMean2 = means.mean2;
 }
 
 ScanResult Cycle::Scan() {
   ScanResult r =
-      ScanMarks(rec_.data(), rec_.frames(), s_.AverNum, scan_, s_.AdcPeak,
-                [this](int32_t marks, int64_t difference) {
-                  Log(QString::number(marks) + QStringLiteral("( abs(Delta - DeltaOld))=") +
-                      QString::number(difference));
-                  RaiseWrongTacho();
-                });
+      survey_.ScanMarks(s_.AverNum, scan_, s_.AdcPeak, [this](int32_t marks, int64_t difference) {
+        Log(QString::number(marks) + QStringLiteral("( abs(Delta - DeltaOld))=") +
+            QString::number(difference));
+        RaiseWrongTacho();
+      });
   d_.marks = r.marks;
   d_.M = r.M;
   d_.First = r.First;
@@ -114,25 +123,26 @@ void Cycle::Average() {
   if (io_.pauseBeforeAveraging) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   Log(QStringLiteral("\"Рабочий\" цикл обработка - Второй проход суммирование и усреднение"));
   Log(QStringLiteral("Waiting, step - 5"));
-  const AveragingInfo info = AverageRevolution(rec_.data(), rec_.frames(), d_.First, s_.RevPeriod,
-                                               s_.AverNum, s1.data(), s2.data());
+  const AveragingInfo info =
+      survey_.AverageRevolution(d_.First, s_.RevPeriod, s_.AverNum, s1.data(), s2.data());
   d_.revolutionsAveraged = info.revolutions;
   obs_.GaugesSetProgress(0);
   obs_.GaugesSetMax(std::abs(2 * revLen));
 
   Log(QStringLiteral("\"Рабочий\" цикл обработка - Второй проход Делим накопленное"));
   Log(QStringLiteral("Waiting, step - 6"));
+  const bool write = !io_.outputPath.isEmpty();
   QStringList lines;
-  lines.reserve(revLen);
+  if (write) lines.reserve(revLen);
   const QString tail = QStringLiteral("\t0");
   for (int32_t v = 0; v < revLen; ++v) {
     const auto i = static_cast<size_t>(v);
     s1[i] = DivideSample(s1[i], s_.AverNum);
     s2[i] = DivideSample(s2[i], s_.AverNum);
-    lines << QString::number(s1[i]) + QLatin1Char('\t') + QString::number(s2[i]) + tail;
+    if (write) lines << QString::number(s1[i]) + QLatin1Char('\t') + QString::number(s2[i]) + tail;
     obs_.GaugesSetProgress(v + 1);
   }
-  if (!io_.outputPath.isEmpty()) {
+  if (write) {
     QString error;
     if (!WriteTextLines(io_.outputPath, lines, &error))
       throw MeasError(QStringLiteral("Cannot write %1: %2").arg(io_.outputPath, error));
@@ -158,8 +168,8 @@ void Cycle::RmsStep() {
   Log(QStringLiteral("658 Waiting, step - 8"));
   Log(QString(39, QLatin1Char('=')));
   const SensorSettings& cfg = Settings();
-  const BroadbandResult rms = BroadbandRms(rec_.data(), rec_.frames(), ChanScale(1), ChanScale(2),
-                                           cfg.Vs1Offset, cfg.Vs2Offset);
+  const BroadbandResult rms =
+      survey_.BroadbandRms(ChanScale(1), ChanScale(2), cfg.Vs1Offset, cfg.Vs2Offset);
   s_.V1s = rms.v1;
   s_.V2s = rms.v2;
 }

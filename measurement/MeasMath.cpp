@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "measurement/FrameKernels.h"
+
 namespace vintor {
 namespace {
 
@@ -64,46 +66,9 @@ ChannelMeans RemoveMeans(int16_t* samples, int64_t frames) {
 
 ScanResult ScanMarks(const int16_t* samples, int64_t frames, int averNum, ScanState& state,
                      int32_t& adcPeak, const IrregularIntervalFn& onIrregular) {
-  ScanResult r;
-  r.First = state.First;
-  r.marks.reserve(static_cast<size_t>(std::max(averNum, 0)) + 5);
-  const int64_t total = FrameLimit(frames);
-  const int32_t markLimit = averNum + 4;
-  int32_t lastMark = 0;
-  int32_t peak = adcPeak;
-  bool previousHigh = state.previousHigh;
-  bool stopped = false;
-  for (int64_t k = 1; k <= total; ++k) {
-    const int16_t* f = samples + (k - 1) * kFrameSamples;
-    peak = std::max({peak, std::abs(int32_t{f[0]}), std::abs(int32_t{f[1]})});
-    const bool high = f[2] >= kTachoHighLevel;
-    if (!high && previousHigh) {
-      const auto frame = static_cast<int32_t>(k);
-      state.Delta = frame - lastMark;
-      const int64_t difference = std::llabs(int64_t{state.Delta} - int64_t{state.DeltaOld});
-      if (state.DeltaOld > 0 && r.M > 1 && difference > kIntervalTolerance && onIrregular)
-        onIrregular(r.M, difference);
-      state.DeltaOld = state.Delta;
-      if (state.Delta > kMinMarkInterval) {
-        r.marks.push_back(frame);
-        lastMark = frame;
-        ++r.M;
-        if (r.M == 2) r.First = frame;
-        if (r.M > markLimit) {
-          r.Lend = frame;
-          stopped = true;
-          previousHigh = high;
-          break;
-        }
-      }
-    }
-    previousHigh = high;
-  }
-  if (!stopped) r.Lend = static_cast<int32_t>(total);
-  state.previousHigh = previousHigh;
-  state.First = r.First;
-  adcPeak = peak;
-  return r;
+  FrameSurvey survey;
+  survey.Survey(samples, frames, false);
+  return survey.ScanMarks(averNum, state, adcPeak, onIrregular);
 }
 
 RevolutionPeriod PeriodFromMarks(Pass pass, int32_t M, int32_t First, int32_t Lend) {
@@ -126,8 +91,20 @@ RevolutionPeriod PeriodFromMarks(Pass pass, int32_t M, int32_t First, int32_t Le
 
 AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t First,
                                 double RevPeriod, int averNum, int32_t* s1, int32_t* s2,
-                                int capacity) {
+                                int capacity, ChannelMeans removed) {
+  std::vector<int32_t> pairs;
+  return AverageRevolutionInto(pairs, samples, frames, First, RevPeriod, averNum, s1, s2, capacity,
+                               removed);
+}
+
+AveragingInfo AverageRevolutionInto(std::vector<int32_t>& pairs, const int16_t* samples,
+                                    int64_t frames, int32_t First, double RevPeriod, int averNum,
+                                    int32_t* s1, int32_t* s2, int capacity, ChannelMeans removed) {
   AveragingInfo info;
+  // The two channels sum side by side, as they lie in a frame: the loop over the frames of a
+  // revolution then has little to rearrange.
+  pairs.assign(2 * static_cast<size_t>(std::max(capacity, 0)), 0);
+  int64_t used = 0;
   const int64_t total = FrameLimit(frames);
   int64_t n = std::max<int64_t>(1, First);  // frames before First never add
   int64_t boundary = First;                 // First + nearest(m x RevPeriod)
@@ -144,14 +121,16 @@ AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t 
     const int64_t last = std::max(n, std::min(boundary - 1, total));
     const int64_t count = last - n + 1;
     const int64_t room = std::clamp<int64_t>(capacity - j, 0, count);
-    const int16_t* f = samples + (n - 1) * kFrameSamples;
-    for (int64_t i = 0; i < room; ++i, f += kFrameSamples) {
-      s1[j + i] += f[0];
-      s2[j + i] += f[1];
-    }
+    AddRevolution(samples + (n - 1) * kFrameSamples, room, static_cast<int16_t>(removed.mean1),
+                  static_cast<int16_t>(removed.mean2), pairs.data() + 2 * j);
+    used = std::max(used, j + room);
     if (room < count) info.clipped = true;
     j += count;
     n = last + 1;
+  }
+  for (int64_t i = 0; i < used; ++i) {
+    s1[i] += pairs[static_cast<size_t>(2 * i)];
+    s2[i] += pairs[static_cast<size_t>(2 * i + 1)];
   }
   info.revolutions = std::min(m, averNum);
   return info;
@@ -201,18 +180,19 @@ FirstHarmonicResult FirstHarmonic(const int32_t* averaged, int32_t revLen, doubl
 
 BroadbandResult BroadbandRms(const int16_t* samples, int64_t frames, double scale1, double scale2,
                              double offset1, double offset2) {
+  FrameSurvey survey;
+  survey.Survey(samples, frames, false);
+  return survey.BroadbandRms(scale1, scale2, offset1, offset2);
+}
+
+BroadbandResult BroadbandRmsOfSquares(int64_t squares1, int64_t squares2, int64_t frames,
+                                      double scale1, double scale2, double offset1,
+                                      double offset2) {
   BroadbandResult r;
   if (frames < 1) {
     r.v1 = std::sqrt(std::max(0.0, -offset1));
     r.v2 = std::sqrt(std::max(0.0, -offset2));
     return r;
-  }
-  int64_t q1 = 0, q2 = 0;
-  for (int64_t k = 0; k < frames; ++k) {
-    const int32_t x1 = samples[k * kFrameSamples];
-    const int32_t x2 = samples[k * kFrameSamples + 1];
-    q1 += x1 * x1;
-    q2 += x2 * x2;
   }
   const double root = std::sqrt(static_cast<double>(frames));
   auto finish = [&](double scale, int64_t q, double offset) {
@@ -220,8 +200,8 @@ BroadbandResult BroadbandRms(const int16_t* samples, int64_t frames, double scal
     const double v = raw * raw - offset;
     return v < 0 ? 0.0 : std::sqrt(v);
   };
-  r.v1 = finish(scale1, q1, offset1);
-  r.v2 = finish(scale2, q2, offset2);
+  r.v1 = finish(scale1, squares1, offset1);
+  r.v2 = finish(scale2, squares2, offset2);
   return r;
 }
 

@@ -2,7 +2,8 @@
 
 // The arithmetic of a measurement: mean removal, tachometer marks and speed, synchronous
 // averaging, the rotation-frequency component and the broadband RMS. Plain functions over
-// interleaved frames (channel 1, channel 2, tachometer, spare); no program state inside.
+// interleaved frames (channel 1, channel 2, tachometer, spare), and FrameSurvey, which serves the
+// same steps from one walk over a recording that is only read; no program state inside.
 
 #include <cstdint>
 #include <functional>
@@ -76,9 +77,10 @@ struct AveragingInfo {
 
 // Sums up to averNum revolutions cut on the fixed grid First + nearest(m x RevPeriod) into
 // s1, s2 (which the caller zeroes). Positions at or beyond `capacity` are never written.
+// `removed` is taken off every channel sample first, in 16 bits as RemoveMeans does.
 AveragingInfo AverageRevolution(const int16_t* samples, int64_t frames, int32_t First,
                                 double RevPeriod, int averNum, int32_t* s1, int32_t* s2,
-                                int capacity = kRevCapacity);
+                                int capacity = kRevCapacity, ChannelMeans removed = {});
 
 // One averaged sample: nearest(sum / averNum).
 int32_t DivideSample(int32_t sum, int averNum);
@@ -105,5 +107,61 @@ struct BroadbandResult {
 // RMS of both vibration channels over every frame, in mm/s, less the squared offsets.
 BroadbandResult BroadbandRms(const int16_t* samples, int64_t frames, double scale1, double scale2,
                              double offset1, double offset2);
+// The same from the sums of the squared samples of each channel over `frames` frames.
+BroadbandResult BroadbandRmsOfSquares(int64_t squares1, int64_t squares2, int64_t frames,
+                                      double scale1, double scale2, double offset1, double offset2);
+
+// Frames per chunk of a survey: a chunk's sums fit in 32 bits.
+inline constexpr int kSurveyChunkFrames = 256;
+
+// What one chunk of frames holds: the sums and the sums of squares of both channels, and the
+// range of both channels and of the tachometer.
+struct ChunkStats {
+  int64_t sum1 = 0, sum2 = 0;
+  int64_t squares1 = 0, squares2 = 0;
+  int16_t lo1 = INT16_MAX, hi1 = INT16_MIN, lo2 = INT16_MAX, hi2 = INT16_MIN;
+  int16_t loT = INT16_MAX, hiT = INT16_MIN;
+};
+
+// One walk over the frames of a recording that gathers what the mark scan, the peak, the means
+// and the broadband RMS need, so that a working pass reads the recording twice instead of six
+// times (means, mean removal, scan, averaging, RMS) and never writes it. The results are those of
+// RemoveMeans followed by ScanMarks, AverageRevolution and BroadbandRms on the mean-free copy.
+class FrameSurvey {
+ public:
+  // Walks every frame. The samples are only read, and must stay in place and unchanged while the
+  // survey is used. With `removeMeans` the steps below see every channel sample less its channel
+  // mean in 16 bits, as RemoveMeans leaves a recording; without it they see the samples as they
+  // are (a recording whose means are already removed).
+  void Survey(const int16_t* samples, int64_t frames, bool removeMeans = true);
+
+  int64_t frames() const { return frames_; }
+  // Means of the two channels (0 for an empty recording), whether removed or not.
+  const ChannelMeans& means() const { return means_; }
+
+  // As ScanMarks on the mean-free recording.
+  ScanResult ScanMarks(int averNum, ScanState& state, int32_t& adcPeak,
+                       const IrregularIntervalFn& onIrregular = {}) const;
+  // As AverageRevolution on the mean-free recording.
+  AveragingInfo AverageRevolution(int32_t First, double RevPeriod, int averNum, int32_t* s1,
+                                  int32_t* s2, int capacity = kRevCapacity) const;
+  // As BroadbandRms on the mean-free recording.
+  BroadbandResult BroadbandRms(double scale1, double scale2, double offset1, double offset2) const;
+
+ private:
+  // Largest |x1|, |x2| of the mean-free frames 1 .. last.
+  int32_t PeakUpTo(int64_t last) const;
+  bool WrapFree(int channel) const;
+
+  const int16_t* samples_ = nullptr;
+  int64_t frames_ = 0;
+  ChannelMeans means_;
+  ChannelMeans removed_;            // what the steps subtract: the means, or 0
+  ChunkStats all_;                  // the whole recording, samples as stored
+  std::vector<ChunkStats> chunks_;  // each kSurveyChunkFrames frames: the peak up to a frame
+  // Frame numbers (from 2) at which the tachometer falls from High to Low.
+  std::vector<int32_t> edges_;
+  mutable std::vector<int32_t> pairs_;  // the averaging's sums, kept for the next recording
+};
 
 }  // namespace vintor

@@ -4,6 +4,7 @@
 // (vibration channel 1, channel 2, tachometer, spare), no header. A partial frame at the end of
 // a file (odd size, truncated copy) is ignored.
 
+#include <QFile>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,35 @@ class RawRecording {
 
  private:
   std::unique_ptr<int16_t[]> data_;
+  int64_t frames_ = 0;
+};
+
+// The whole frames of a raw data file, read-only, for processing that never writes the samples:
+// the file is mapped into memory where the system allows it, else read into a buffer that the
+// next Open reuses. The samples stay valid until the next Open or Close.
+class RawFileView {
+ public:
+  RawFileView() = default;
+  RawFileView(const RawFileView&) = delete;
+  RawFileView& operator=(const RawFileView&) = delete;
+  ~RawFileView() { Close(); }
+
+  // At most `maxFrames` frames (all when negative). Throws MeasError as RawRecording::Read does.
+  void Open(const QString& path, int64_t maxFrames = -1);
+  void Close();
+
+  int64_t frames() const { return frames_; }
+  int64_t samples() const { return frames_ * 4; }
+  const int16_t* data() const { return data_; }
+  bool empty() const { return frames_ == 0; }
+  bool mapped() const { return map_ != nullptr; }
+
+ private:
+  QFile file_;
+  uchar* map_ = nullptr;
+  std::unique_ptr<int16_t[]> buffer_;
+  int64_t bufferFrames_ = 0;
+  const int16_t* data_ = nullptr;
   int64_t frames_ = 0;
 };
 

@@ -161,41 +161,53 @@ QJsonObject ResultsJson(const CycleDetails* d) {
   return o;
 }
 
-int RunMeasure(const QStringList& args) {
-  const ParsedArgs p = ParseArgs(args, {"par", "config", "aver", "gain", "sighting", "output"}, {});
-  OfflineInput in;
-  QString error;
-  if (!ReadOfflineInput(p, in, error)) return UsageError(error);
-  const QString sighting = p.Value("sighting");
-  if (p.Has("sighting") && !CheckRecording(sighting, error)) return UsageError(error);
+// What every recording of one `measure` call shares.
+struct MeasureOptions {
+  std::optional<int16_t> gain;  // --gain, or the --par of a single recording
+  QString sighting;
   QString aver = QStringLiteral("64");
-  if (p.Has("aver")) {
-    const auto n = ToInt(p.Value("aver"));
-    if (!n || *n < 1 || *n > 100000) return UsageError("--aver must be a whole number from 1");
-    aver = QString::number(*n);
-  }
   QString output;
-  if (p.Has("output")) {
-    output = QFileInfo(p.Value("output")).absoluteFilePath();
-    if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
-      return UsageError("no such directory for --output: " + output);
-  }
+};
 
+// The raw parameter file filed beside a recording: the same stem with ".par" (".PAR" beside
+// an upper-case ".DAT").
+QString ParBeside(const QString& dat) {
+  const QString suffix = QFileInfo(dat).suffix();
+  const QString par =
+      suffix == QLatin1String("DAT") ? QStringLiteral("PAR") : QStringLiteral("par");
+  if (suffix.isEmpty()) return dat + QLatin1Char('.') + par;
+  return dat.left(dat.size() - suffix.size()) + par;
+}
+
+// One recording measured as the program measures it: the sighting file first when there is
+// one, then the working file with the gain code it was recorded with. Returns false with the
+// reason when the recording cannot be measured.
+bool MeasureRecording(const QString& dat, const MeasureOptions& o, QJsonObject& out,
+                      QString& error) {
+  if (!CheckRecording(dat, error)) return false;
+  int16_t gain = 0;
+  try {
+    gain = o.gain ? *o.gain : ReadParFile(ParBeside(dat));
+  } catch (const MeasError& e) {
+    error = QString::fromStdString(e.what());
+    return false;
+  }
+  ResetProgramStateKeepingSettings();
   MeasState& m = Meas();
-  m.AverNumText = aver;
-  m.NeedSighting = p.Has("sighting");
-  // The "recordings" are the files: the sighting file first when there is one, then the
-  // working file, which carries the gain code it was recorded with when that is known.
+  m.GainCode = gain;
+  m.AdcRate = 100.0;
+  m.AverNumText = o.aver;
+  m.NeedSighting = !o.sighting.isEmpty();
   int pass = m.NeedSighting ? 0 : 1;
   CycleIo io;
-  io.outputPath = output;
+  io.outputPath = o.output;
   io.pauseBeforeAveraging = false;
   io.acquire = [&] {
     if (pass == 0) {
-      Paths().TestDatPath = sighting;
+      Paths().TestDatPath = o.sighting;
     } else {
-      Paths().TestDatPath = in.dat;
-      if (in.gain) m.GainCode = *in.gain;
+      Paths().TestDatPath = dat;
+      m.GainCode = gain;
     }
     m.GainText = QString::number(m.GainCode);
     m.AcqStatus = 1;
@@ -205,14 +217,59 @@ int RunMeasure(const QStringList& args) {
   try {
     MeasCycle(io, &details);
   } catch (const MeasError& e) {
-    return UsageError(QString::fromStdString(e.what()));
+    error = QString::fromStdString(e.what());
+    return false;
   }
-  QJsonObject out = ResultsJson(&details);
-  out["file"] = in.dat;
+  out = ResultsJson(&details);
+  out["file"] = dat;
   out["sighting"] = details.sightingRan;
   out["averaged"] = details.workingRan && details.averaged1.size() > 0;
-  PrintJson(out);
-  return kExitOk;
+  return true;
+}
+
+// measure FILE.dat ...: one JSON line per recording, in the order given. With several, a
+// recording that cannot be measured gets a line with its reason and the others go on (exit 1);
+// a single one is a bad argument then, as it always was.
+int RunMeasure(const QStringList& args) {
+  const ParsedArgs p = ParseArgs(args, {"par", "config", "aver", "gain", "sighting", "output"}, {});
+  if (!p.error.isEmpty()) return UsageError(p.error);
+  const QStringList& files = p.positional;
+  if (files.isEmpty()) return UsageError("name one recording FILE.dat or more");
+  const bool batch = files.size() > 1;
+  if (batch && p.Has("par"))
+    return UsageError(
+        "--par names the parameter file of a single recording; "
+        "with several, each takes the .par beside it");
+  if (batch && p.Has("output"))
+    return UsageError("--output takes the averaged revolution of a single recording");
+  MeasureOptions o;
+  QString error;
+  if (!ReadGain(p, o.gain, error)) return UsageError(error);
+  o.sighting = p.Value("sighting");
+  if (p.Has("sighting") && !CheckRecording(o.sighting, error)) return UsageError(error);
+  if (p.Has("aver")) {
+    const auto n = ToInt(p.Value("aver"));
+    if (!n || *n < 1 || *n > 100000) return UsageError("--aver must be a whole number from 1");
+    o.aver = QString::number(*n);
+  }
+  if (p.Has("output")) {
+    o.output = QFileInfo(p.Value("output")).absoluteFilePath();
+    if (!QFileInfo(QFileInfo(o.output).absolutePath()).isDir())
+      return UsageError("no such directory for --output: " + o.output);
+  }
+  if (!LoadSettings(p.Value("config"), error)) return UsageError(error);
+
+  int status = kExitOk;
+  for (const QString& dat : files) {
+    QJsonObject out;
+    if (!MeasureRecording(dat, o, out, error)) {
+      if (!batch) return UsageError(error);
+      out = QJsonObject{{"file", dat}, {"error", error}};
+      status = kExitFailed;
+    }
+    PrintJson(out);
+  }
+  return status;
 }
 
 int RunSpectrum(const QStringList& args) {
@@ -369,7 +426,9 @@ int RunMeter(const QStringList& args) {
 
 Registrar regMeasure{{"measure",
                       "measure FILE.dat [--par FILE.par] [--config Kavero.cfg] [--aver N] "
-                      "[--gain G] [--sighting FILE.dat] [--output FILE]",
+                      "[--gain G] [--sighting FILE.dat] [--output FILE] | "
+                      "measure A.dat B.dat ... [--config Kavero.cfg] [--aver N] [--gain G] "
+                      "[--sighting FILE.dat]",
                       RunMeasure}};
 Registrar regSpectrum{{"spectrum",
                        "spectrum FILE.dat [--par FILE.par] [--config Kavero.cfg] [--gain G]",

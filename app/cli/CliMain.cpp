@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "acquisition/AdcAcquire.h"
 #include "app/cli/CliCommand.h"
@@ -75,10 +77,14 @@ void PrintJson(const QJsonObject& object) {
 }  // namespace vintor::cli
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  vintor::BindCycleAcquisition([] { vintor::AdcAcquire(); });
   using namespace vintor::cli;
-  QStringList args = app.arguments().mid(1);
+  // measure reads files and prints: it needs no application object, whose set-up (event
+  // dispatcher, C locale from the environment, logging rules) is a good part of its start.
+  std::optional<QCoreApplication> app;
+  if (argc < 2 || std::strcmp(argv[1], "measure") != 0) app.emplace(argc, argv);
+  vintor::BindCycleAcquisition([] { vintor::AdcAcquire(); });
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   if (args.isEmpty() || args[0] == QLatin1String("help") || args[0] == QLatin1String("--help")) {
     std::fprintf(stderr, "usage: vintor-cli COMMAND [options]\n");
     for (const Command& c : Registry())

@@ -42,11 +42,17 @@ class TestCliAnalysis : public QObject {
   void measureWithSightingAndPar();
   void badArguments_data();
   void badArguments();
+  void measureBatch_data();
+  void measureBatch();
+  void measureBatchBadArguments_data();
+  void measureBatchBadArguments();
+  void measureTruncatedRecording();
   void spectrumLists();
   void meterOnSimulatedModule();
 
  private:
   QString Path(const QString& name) const { return dir_.filePath(name); }
+  void Write(const QString& name, const QByteArray& bytes);
   QTemporaryDir dir_;
 };
 
@@ -82,6 +88,33 @@ void TestCliAnalysis::initTestCase() {
   QVERIFY(cfg.open(QIODevice::WriteOnly));
   cfg.write("20\r\nabc\r\n0\r\n0\r\n80\r\n");
   cfg.close();
+
+  // An archive to re-measure: recordings with the .par filed beside them.
+  QFile w(Path("w.dat"));
+  QVERIFY(w.open(QIODevice::ReadOnly));
+  const QByteArray working = w.readAll();
+  QFile sf(Path("s.dat"));
+  QVERIFY(sf.open(QIODevice::ReadOnly));
+  const QByteArray sighting = sf.readAll();
+  Write("a1.dat", working);
+  Write("a1.par", "3\r\n");
+  Write("a2.dat", sighting);
+  Write("a2.par", "0\r\n");
+  Write("cut.dat", working.left(3 * 131072));  // three whole blocks
+  Write("cut.par", "3\r\n");
+  Write("trunc.dat", working.left(3 * 131072 + 5));  // and part of a frame
+  Write("trunc.par", "3\r\n");
+  Write("tiny.dat", working.left(5));  // not one whole frame
+  Write("tiny.par", "3\r\n");
+  Write("badgain.dat", working);
+  Write("badgain.par", "7\r\n");
+  Write("nopar.dat", working);
+}
+
+void TestCliAnalysis::Write(const QString& name, const QByteArray& bytes) {
+  QFile f(Path(name));
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
 void TestCliAnalysis::measureWorkingFile() {
@@ -145,6 +178,89 @@ void TestCliAnalysis::badArguments() {
   QVERIFY(r.out.isEmpty());
   QCOMPARE(r.err.count('\n'), 1);
   QVERIFY(r.err.startsWith("vintor-cli: "));
+}
+
+void TestCliAnalysis::measureBatch_data() {
+  QTest::addColumn<QStringList>("files");
+  QTest::addColumn<QStringList>("options");
+  QTest::addColumn<QStringList>("errors");  // per line: empty for a result, else part of the error
+  QTest::addColumn<int>("code");
+  const QStringList none;
+  QTest::newRow("good files") << QStringList{"a1.dat", "a2.dat"} << none << QStringList{"", ""}
+                              << 0;
+  QTest::newRow("missing file") << QStringList{"a1.dat", "none.dat", "a2.dat"} << none
+                                << QStringList{"", "no such file: none.dat", ""} << 1;
+  QTest::newRow("truncated files") << QStringList{"trunc.dat", "tiny.dat", "cut.dat"} << none
+                                   << QStringList{"", "tiny.dat holds no whole frame", ""} << 1;
+  QTest::newRow("bad gain in .par")
+      << QStringList{"badgain.dat", "a1.dat"} << none
+      << QStringList{"Parameter file badgain.par holds no gain code", ""} << 1;
+  QTest::newRow("no .par") << QStringList{"a2.dat", "nopar.dat"} << none
+                           << QStringList{"", "Cannot open parameter file nopar.par"} << 1;
+  QTest::newRow("one file twice") << QStringList{"a1.dat", "a1.dat"} << none << QStringList{"", ""}
+                                  << 0;
+  QTest::newRow("--gain for every file") << QStringList{"nopar.dat", "badgain.dat"}
+                                         << QStringList{"--gain", "2"} << QStringList{"", ""} << 0;
+  QTest::newRow("sighting file before each")
+      << QStringList{"a2.dat", "a1.dat"} << QStringList{"--sighting", "s.dat", "--aver", "16"}
+      << QStringList{"", ""} << 0;
+}
+
+void TestCliAnalysis::measureBatch() {
+  QFETCH(QStringList, files);
+  QFETCH(QStringList, options);
+  QFETCH(QStringList, errors);
+  QFETCH(int, code);
+  const Run r = Cli(QStringList{"measure"} + files + options, dir_.path());
+  QCOMPARE(r.code, code);
+  QVERIFY(r.err.isEmpty());
+  const QList<QByteArray> lines = r.out.trimmed().split('\n');
+  QCOMPARE(lines.size(), files.size());
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QJsonObject o = Json(lines[i]);
+    QCOMPARE(o["file"].toString(), files[i]);  // in the order given
+    if (!errors[i].isEmpty()) {
+      QCOMPARE(o.size(), 2);
+      QVERIFY2(o["error"].toString().contains(errors[i]), qPrintable(o["error"].toString()));
+      continue;
+    }
+    QVERIFY(!o.contains("error"));
+    // Each line is what measuring that file alone gives.
+    const Run alone = Cli(QStringList{"measure", files[i]} + options, dir_.path());
+    QCOMPARE(alone.code, 0);
+    QCOMPARE(o, Json(alone.out));
+  }
+}
+
+void TestCliAnalysis::measureBatchBadArguments_data() {
+  QTest::addColumn<QStringList>("args");
+  QTest::newRow("--par with two files") << QStringList{"a1.dat", "a2.dat", "--par", "g3.par"};
+  QTest::newRow("--output with two files") << QStringList{"a1.dat", "a2.dat", "--output", "o.txt"};
+  QTest::newRow("bad --aver") << QStringList{"a1.dat", "a2.dat", "--aver", "x"};
+  QTest::newRow("bad --gain") << QStringList{"a1.dat", "a2.dat", "--gain", "5"};
+  QTest::newRow("bad config") << QStringList{"a1.dat", "a2.dat", "--config", "bad.cfg"};
+  QTest::newRow("missing sighting") << QStringList{"a1.dat", "a2.dat", "--sighting", "none.dat"};
+}
+
+void TestCliAnalysis::measureBatchBadArguments() {
+  QFETCH(QStringList, args);
+  const Run r = Cli(QStringList{"measure"} + args, dir_.path());
+  QCOMPARE(r.code, 2);
+  QVERIFY(r.out.isEmpty());  // nothing measured
+  QCOMPARE(r.err.count('\n'), 1);
+}
+
+void TestCliAnalysis::measureTruncatedRecording() {
+  // A partial frame at the end is left out: the same results as the whole frames before it.
+  QJsonObject trunc = Json(Cli({"measure", "trunc.dat"}, dir_.path()).out);
+  QJsonObject cut = Json(Cli({"measure", "cut.dat"}, dir_.path()).out);
+  QCOMPARE(trunc.take("file").toString(), QString("trunc.dat"));
+  cut.remove("file");
+  QCOMPARE(trunc, cut);
+  QCOMPARE(trunc["Lend"].toInt(), 34120);
+  // Its .par read beside it: gain code 3, as in the full recording.
+  QCOMPARE(trunc["GainCode"].toInt(), 3);
+  QVERIFY(std::fabs(trunc["V1o"].toDouble() - 2.0) < 0.02);
 }
 
 void TestCliAnalysis::spectrumLists() {
