@@ -190,8 +190,14 @@ void ArchiveForm::ShowRecord() {
     QString text;
     if (model && row >= 0) text = model->data(model->index(row, model->ColumnOf(b.field))).toString();
     if (b.edit->text() != text) b.edit->setText(text);
-    b.edit->setReadOnly(readOnly || b.measured ||
-                        (b.field == kDate && !traits_.dateEditable));
+    const bool locked = readOnly || b.measured || (b.field == kDate && !traits_.dateEditable);
+    if (locked != b.edit->isReadOnly()) {
+      b.edit->setReadOnly(locked);
+      // Read-only fields look it.
+      QPalette p = b.edit->parentWidget()->palette();
+      if (locked) p.setColor(QPalette::Base, p.color(QPalette::Window));
+      b.edit->setPalette(p);
+    }
   }
 }
 

@@ -95,6 +95,7 @@ RecordGrid::RecordGrid(QWidget* parent, const QString& name) : QTableView(parent
   verticalHeader()->hide();
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setStretchLastSection(true);
 }
 
 BalTableModel* RecordGrid::Model() const { return dynamic_cast<BalTableModel*>(model()); }
@@ -127,12 +128,13 @@ void RecordGrid::SetTable(BalTableModel* model) {
     const int f = table.Shape().IndexOf(model->record().fieldName(column));
     const FieldType type = table.Shape().fields[static_cast<size_t>(f)].type;
     const QString title = model->headerData(column, Qt::Horizontal).toString();
-    QString sample = QStringLiteral("-0000.000");
-    if (type == FieldType::Key) sample = QStringLiteral("00000");
-    if (type == FieldType::Text) sample = QString(16, QLatin1Char('W')).left(14);
-    if (title == QLatin1String("Date")) sample = QStringLiteral("0000-00-00 00:00:00");
-    setColumnWidth(column, std::max(fm.horizontalAdvance(title), fm.horizontalAdvance(sample)) +
-                               fm.averageCharWidth() * 2);
+    // Wide enough for a typical value; texts longer than that are cut, the operator widens.
+    int width = fm.horizontalAdvance(QStringLiteral("-000.000"));
+    if (type == FieldType::Key) width = fm.horizontalAdvance(QStringLiteral("0000"));
+    if (type == FieldType::Text) width = fm.averageCharWidth() * 20;
+    if (title == QLatin1String("Date"))
+      width = fm.horizontalAdvance(QStringLiteral("0000-00-00 00:00:00"));
+    setColumnWidth(column, std::max(fm.horizontalAdvance(title), width) + fm.averageCharWidth() * 2);
   }
 }
 

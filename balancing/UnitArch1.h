@@ -10,7 +10,7 @@ class FormArch1 : public ArchiveForm {
  public:
   explicit FormArch1(QWidget* parent = nullptr)
       : ArchiveForm(parent, {Planes::One, "FormArch1", "Single Plane balancing archive",
-                             QSize(860, 560), false, false, true, true, false}) {}
+                             QSize(940, 560), false, false, true, true, false}) {}
 };
 
 }  // namespace vintor

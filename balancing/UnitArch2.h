@@ -10,7 +10,7 @@ class FormArch2 : public ArchiveForm {
  public:
   explicit FormArch2(QWidget* parent = nullptr)
       : ArchiveForm(parent, {Planes::Two, "FormArch2", "Two-Plane balancing archive",
-                             QSize(1060, 600), true, true, false, false, true}) {}
+                             QSize(1120, 600), true, true, false, false, true}) {}
 };
 
 }  // namespace vintor

@@ -10,7 +10,7 @@ class FormKft2 : public CoeffTableForm {
  public:
   explicit FormKft2(QWidget* parent = nullptr)
       : CoeffTableForm(parent, {Planes::Two, "FormKft2", "Interference ratio archive (2 planes) ",
-                                "F2 - OK", "F10 - Cancel", QSize(1040, 420)}) {}
+                                "F2 - OK", "F10 - Cancel", QSize(1080, 420)}) {}
 };
 
 }  // namespace vintor
