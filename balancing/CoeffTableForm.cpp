@@ -94,6 +94,13 @@ void CoeffTableForm::FormShow() {
 }
 
 void CoeffTableForm::Button1Click() {
+  if (!browser_->Model()) {
+    // The table could not be opened: there is nothing to select, and the operator is told
+    // again why (or sees the records, if the file has become usable meanwhile).
+    if (BalTable* table = OpenProgramTable(CoeffTableOf(traits_.planes)))
+      browser_->Attach(table->Model());
+    return;
+  }
   if (!browser_->PostPending()) return;
   const TableRecord record = browser_->CurrentRow() >= 0
                                  ? browser_->CurrentValues()

@@ -781,19 +781,26 @@ void TestTablesWin::damagedTableKeepsWindowsUsable() {
   QVERIFY(WriteBytes(kft, junk));
   QVERIFY(WriteBytes(arch, junk));
 
-  // The selection window still comes up, empty, and leaves with F10.
+  // The selection window still comes up, empty; F2 selects nothing and says why again, F10
+  // leaves.
   FormKft1 kft1;
-  bool shown = false, navigatorOff = true;
+  InitialDataStandIn initial(false);
+  kft1.SelectInto(initial.Fields());
+  bool shown = false, navigatorOff = true, stayed = false;
   WhenModal([&](QWidget* m) {
     shown = m == &kft1;
     for (QToolButton* b : kft1.DBNavigator1->findChildren<QToolButton*>())
       navigatorOff = navigatorOff && !b->isEnabled();
+    QTest::keyClick(m, Qt::Key_F2);
+    stayed = m->isVisible();
     QTest::keyClick(m, Qt::Key_F10);
   });
   kft1.ShowForSelection();
   QVERIFY(shown);
   QVERIFY(navigatorOff);
-  QCOMPARE(dialogs_.warnings.size(), 1);
+  QVERIFY(stayed);
+  QCOMPARE(initial.Texts(), (QStringList{"n.d.", "", "n.d.", "n.d.", ""}));
+  QCOMPARE(dialogs_.warnings.size(), 2);
   QVERIFY2(dialogs_.warnings[0].contains(QDir::toNativeSeparators(kft)) &&
                dialogs_.warnings[0].contains("damaged or is not a table file"),
            qPrintable(dialogs_.warnings[0]));
@@ -802,11 +809,11 @@ void TestTablesWin::damagedTableKeepsWindowsUsable() {
   FormArch2 arch2;
   arch2.ShowForBrowsing(true, nullptr);
   QVERIFY(!arch2.isVisible());
-  QCOMPARE(dialogs_.warnings.size(), 2);
-  QVERIFY(dialogs_.warnings[1].contains(QDir::toNativeSeparators(arch)));
+  QCOMPARE(dialogs_.warnings.size(), 3);
+  QVERIFY(dialogs_.warnings[2].contains(QDir::toNativeSeparators(arch)));
   arch2.ShowAfterAdding(nullptr);
   QVERIFY(!arch2.isVisible());
-  QCOMPARE(dialogs_.warnings.size(), 3);
+  QCOMPARE(dialogs_.warnings.size(), 4);
   QCOMPARE(ReadBytes(kft), junk);
   QCOMPARE(ReadBytes(arch), junk);
 }
