@@ -28,6 +28,13 @@ QString WidgetDialogs::AskSaveFileName() {
   return dialog.selectedFiles().first();
 }
 
+bool WidgetDialogs::Confirm(const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
+                  QMessageBox::Ok | QMessageBox::Cancel);
+  box.setDefaultButton(QMessageBox::Cancel);
+  return box.exec() == QMessageBox::Ok;
+}
+
 void WidgetDialogs::Error(const QString& text) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok);
   box.exec();

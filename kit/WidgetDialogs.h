@@ -14,6 +14,7 @@ class WidgetDialogs final : public Dialogs {
   void Message(const QString& caption, const QString& text) override;
   void Error(const QString& text) override;
   QString AskSaveFileName() override;
+  bool Confirm(const QString& text) override;
 
  private:
   NSOForm* warning_;

@@ -18,6 +18,12 @@ class Dialogs {
   // The file-save dialog: the full path as the operator entered it (no filter, no default
   // extension), or an empty text when cancelled.
   virtual QString AskSaveFileName() { return QString(); }
+  // Asks the operator to confirm an action that cannot be undone (deleting a record); true to
+  // go ahead. Without a window to ask in, the answer is no.
+  virtual bool Confirm(const QString& text) {
+    (void)text;
+    return false;
+  }
 };
 
 // The desktop shell's "open" verb: shows a document in its default viewer.

@@ -23,7 +23,13 @@ AppWindows::AppWindows() {
   ResetBalancingState();
   form0_ = std::make_unique<Form0>();
   nsoForm_ = std::make_unique<NSOForm>(form0_.get());
+  formKft1_ = std::make_unique<FormKft1>(form0_.get());
+  formKft1L_ = std::make_unique<FormKft1L>(form0_.get(), formKft1_.get());
+  formArch1_ = std::make_unique<FormArch1>(form0_.get());
   formIzm1_ = std::make_unique<FormIzm1>(form0_.get());
+  formKft2_ = std::make_unique<FormKft2>(form0_.get());
+  formKft2L_ = std::make_unique<FormKft2L>(form0_.get(), formKft2_.get());
+  formArch2_ = std::make_unique<FormArch2>(form0_.get());
   formAbout_ = std::make_unique<FormAbout>(form0_.get());
 
   dialogs_ = std::make_unique<WidgetDialogs>(nsoForm_.get());
@@ -43,6 +49,13 @@ AppWindows::AppWindows() {
     Meas().NeedSighting = true;
     formIzm1_->SetPlaneTwoShown(twoPlane);
     formIzm1_->ShowModal();
+  };
+  actions.reports = [this](bool twoPlane) {
+    if (twoPlane) {
+      formArch2_->ShowForBrowsing(true, form0_.get());
+    } else {
+      formArch1_->ShowForBrowsing(true, form0_.get());
+    }
   };
   form0_->SetActions(actions);
 

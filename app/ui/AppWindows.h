@@ -4,6 +4,12 @@
 
 #include "kit/NSOUnit.h"
 #include "app/ui/Unit0.h"
+#include "balancing/UnitArch1.h"
+#include "balancing/UnitArch2.h"
+#include "balancing/UnitKft1.h"
+#include "balancing/UnitKft1L.h"
+#include "balancing/UnitKft2.h"
+#include "balancing/UnitKft2L.h"
 #include "kit/UnitAbout.h"
 #include "kit/WidgetDialogs.h"
 #include "kit/WindowObserver.h"
@@ -27,7 +33,13 @@ class AppWindows {
 
   std::unique_ptr<Form0> form0_;
   std::unique_ptr<NSOForm> nsoForm_;
+  std::unique_ptr<FormKft1> formKft1_;
+  std::unique_ptr<FormKft1L> formKft1L_;
+  std::unique_ptr<FormArch1> formArch1_;
   std::unique_ptr<FormIzm1> formIzm1_;
+  std::unique_ptr<FormKft2> formKft2_;
+  std::unique_ptr<FormKft2L> formKft2L_;
+  std::unique_ptr<FormArch2> formArch2_;
   std::unique_ptr<FormAbout> formAbout_;
   std::unique_ptr<MainLogView> logView_;
   WindowObserver observer_;

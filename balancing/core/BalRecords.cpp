@@ -8,6 +8,7 @@
 #include "base/Formatting.h"
 #include "balancing/core/BalReport.h"
 #include "balancing/core/BalTableModel.h"
+#include "balancing/core/BalancingAids.h"
 #include "balancing/core/BalancingState.h"
 #include "balancing/core/CorrectionView.h"
 #include "measurement/MeasState.h"
@@ -164,7 +165,8 @@ bool IsMeasuredField(Planes planes, const QString& field) {
   return names.contains(field, Qt::CaseInsensitive);
 }
 
-TableRecord ArchiveRecord(Planes planes, const QDateTime& now) {
+TableRecord ArchiveRecord(Planes planes, const QDateTime& now,
+                          std::optional<double> unbalanceTolerance) {
   const RunRecords& runs = Runs();
   const CorrectionRecords& corr = Corr();
   TableRecord r(ArchiveTableOf(planes));
@@ -184,7 +186,14 @@ TableRecord ArchiveRecord(Planes planes, const QDateTime& now) {
     put("D2", corr.StartD2);
     put("D8", corr.EndD2);
   }
+  if (unbalanceTolerance) put("DOP_D", *unbalanceTolerance);
   return r;
+}
+
+std::optional<double> ArchiveUnbalanceTolerance(double lastRunRpm) {
+  const Tolerance t = ToleranceFor(Aids(), lastRunRpm);
+  if (!t.valid) return std::nullopt;
+  return t.Uper;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -225,11 +234,11 @@ std::optional<int> SaveCoefficients(Planes planes) {
   return number;
 }
 
-std::optional<int> AddToArchive(Planes planes) {
+std::optional<int> AddToArchive(Planes planes, std::optional<double> unbalanceTolerance) {
   if (planes == Planes::Two) QDir::setCurrent(Paths().WorkDir);
   BalTable* table = OpenProgramTable(ArchiveTableOf(planes));
   if (!table) return std::nullopt;
-  const auto number = table->Insert(ArchiveRecord(planes, Svc().clock->Now()));
+  const auto number = table->Insert(ArchiveRecord(planes, Svc().clock->Now(), unbalanceTolerance));
   if (!number) {
     Warn(table->ErrorText());
     return std::nullopt;

@@ -62,7 +62,13 @@ std::optional<double> RoundForArchive(double value);
 bool IsMeasuredField(Planes planes, const QString& field);
 
 // "F9 - Archive": a new record dated `now` with the measured values from Runs() and Corr().
-TableRecord ArchiveRecord(Planes planes, const QDateTime& now);
+// DOP_D gets `unbalanceTolerance` (rounded as the measured values) when given, else stays empty.
+TableRecord ArchiveRecord(Planes planes, const QDateTime& now,
+                          std::optional<double> unbalanceTolerance = std::nullopt);
+
+// The permissible residual unbalance (g*mm, whole rotor) for DOP_D when the operator entered a
+// balance grade with the aids, at the aids' service speed or else `lastRunRpm`; none otherwise.
+std::optional<double> ArchiveUnbalanceTolerance(double lastRunRpm);
 
 // ---- The program's tables --------------------------------------------------------------------
 // The actions below report every failure to the operator with Svc().dialogs->Warning, naming
@@ -80,7 +86,9 @@ std::optional<int> SaveCoefficients(Planes planes);
 
 // "F9 - Archive" of the correction windows: adds the record dated Svc().clock->Now() and sets
 // ArchRecNo1/ArchRecNo2 to its number. Two-plane first makes WorkDir the current directory.
-std::optional<int> AddToArchive(Planes planes);
+// `unbalanceTolerance` goes to DOP_D (see ArchiveRecord).
+std::optional<int> AddToArchive(Planes planes,
+                                std::optional<double> unbalanceTolerance = std::nullopt);
 
 // Opening an archive window to browse: opens the table and, when it holds a record, sets
 // ArchRecNo1/ArchRecNo2 to 1.

@@ -21,6 +21,8 @@ class TestAppWindows : public QObject {
   void f5OpensMeterWithChannelTwoPerTab();
   void f1InMeterShowsAbout();
   void meterMeasurementFillsDeviceLog();
+  void f6OpensArchiveOfTheTab_data();
+  void f6OpensArchiveOfTheTab();
 
  private:
   QTemporaryDir* dir_ = nullptr;
@@ -110,6 +112,31 @@ void TestAppWindows::meterMeasurementFillsDeviceLog() {
   QVERIFY(log.contains(" The program was completed successfully!!!"));
   QVERIFY(log.contains(QString::fromUtf8("\"Рабочий\" цикл - измерение")));
   QCOMPARE(Meas().AcqStatus, 1);
+}
+
+void TestAppWindows::f6OpensArchiveOfTheTab_data() {
+  QTest::addColumn<int>("tab");
+  QTest::addColumn<QString>("title");
+  QTest::addColumn<QString>("file");
+  QTest::newRow("single-plane") << 0 << "Single Plane balancing archive" << "ArchTable1.db";
+  QTest::newRow("two-plane") << 1 << "Two-Plane balancing archive" << "ArchTable2.db";
+}
+
+void TestAppWindows::f6OpensArchiveOfTheTab() {
+  QFETCH(int, tab);
+  QFETCH(QString, title);
+  QFETCH(QString, file);
+  app_->Main().PageControl1->setCurrentIndex(tab);
+  QString shown;
+  QTimer::singleShot(0, [&] {
+    QWidget* archive = QApplication::activeModalWidget();
+    shown = archive->windowTitle();
+    QTest::keyClick(archive, Qt::Key_F10);
+  });
+  QTest::keyClick(&app_->Main(), Qt::Key_F6);
+  QCOMPARE(shown, title);
+  QVERIFY(!QApplication::activeModalWidget());
+  QVERIFY(QFile::exists(dir_->filePath(file)));
 }
 
 QTEST_MAIN(TestAppWindows)
