@@ -71,6 +71,7 @@ void MeasureFile(const std::string& dat) {
   CycleIo io;
   io.acquire = [] { Meas().AcqStatus = 1; };
   io.pauseBeforeAveraging = false;
+  io.mapRecordings = true;
   MeasCycle(io);
 }
 
@@ -93,7 +94,7 @@ bool DropFromCache(const std::string& path) {
 // squares, peaks, edges), scan, averaging, division, 1x and RMS.
 void BM_WorkingPassInMemory(benchmark::State& state) {
   RawFileView rec;
-  rec.Open(QString::fromStdString(One().dats[0]));
+  rec.Open(QString::fromStdString(One().dats[0]), -1, true);
   FrameSurvey survey;
   std::vector<int32_t> s1(kRevCapacity), s2(kRevCapacity);
   for (auto _ : state) {

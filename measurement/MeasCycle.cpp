@@ -95,7 +95,7 @@ bool Cycle::Record(bool setStatusFirst) {
 }
 
 void Cycle::ReadRecording() {
-  rec_.Open(Paths().TestDatPath);  // the previous pass's recording goes first
+  rec_.Open(Paths().TestDatPath, -1, io_.mapRecordings);  // the previous pass's goes first
   survey_.Survey(rec_.data(), rec_.frames());
   const ChannelMeans& means = survey_.means();
   s_.AdcMean1 = means.mean1;

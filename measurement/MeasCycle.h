@@ -34,6 +34,10 @@ struct CycleIo {
   QString outputPath;
   // The short pause before the averaging that lets the windows repaint their gauges.
   bool pauseBeforeAveraging = true;
+  // Map the recordings instead of reading them into the cycle's buffer. Only for files at rest:
+  // the program's windows let the operator start another recording while a cycle waits for
+  // events, and a mapped file that is rewritten under the cycle would end the process.
+  bool mapRecordings = false;
 };
 
 // Records through the acquisition bound below and writes WorkDir/Output.txt.

@@ -58,7 +58,7 @@ RawRecording RawRecording::Read(const QString& path, int64_t maxFrames) {
   return rec;
 }
 
-void RawFileView::Open(const QString& path, int64_t maxFrames) {
+void RawFileView::Open(const QString& path, int64_t maxFrames, bool map) {
   Close();
   const int64_t frames = OpenFrames(file_, path, maxFrames);
   if (frames == 0) {
@@ -68,7 +68,7 @@ void RawFileView::Open(const QString& path, int64_t maxFrames) {
   // Mapping spares the copy and the page faults of a fresh buffer; the samples are read in
   // place, so only a little-endian host can use them as they are.
   if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-    map_ = file_.map(0, frames * kRawFrameBytes);
+    if (map) map_ = file_.map(0, frames * kRawFrameBytes);
     if (map_) {
       data_ = reinterpret_cast<const int16_t*>(map_);
       frames_ = frames;

@@ -40,8 +40,9 @@ class RawRecording {
 };
 
 // The whole frames of a raw data file, read-only, for processing that never writes the samples:
-// the file is mapped into memory where the system allows it, else read into a buffer that the
-// next Open reuses. The samples stay valid until the next Open or Close.
+// read into a buffer that the next Open reuses, or mapped into memory when asked and the system
+// allows it (only for files nobody rewrites meanwhile: a mapped file cut short under the reader
+// ends the process). The samples stay valid until the next Open or Close.
 class RawFileView {
  public:
   RawFileView() = default;
@@ -50,7 +51,7 @@ class RawFileView {
   ~RawFileView() { Close(); }
 
   // At most `maxFrames` frames (all when negative). Throws MeasError as RawRecording::Read does.
-  void Open(const QString& path, int64_t maxFrames = -1);
+  void Open(const QString& path, int64_t maxFrames = -1, bool map = false);
   void Close();
 
   int64_t frames() const { return frames_; }

@@ -202,6 +202,7 @@ bool MeasureRecording(const QString& dat, const MeasureOptions& o, QJsonObject& 
   CycleIo io;
   io.outputPath = o.output;
   io.pauseBeforeAveraging = false;
+  io.mapRecordings = true;  // recordings at rest, read once
   io.acquire = [&] {
     if (pass == 0) {
       Paths().TestDatPath = o.sighting;

@@ -311,22 +311,33 @@ void TestSpectrum::rawFilePartialFrame() {
   QCOMPARE(RawRecording::Read(path).frames(), int64_t(0));
   QVERIFY_THROWS_EXCEPTION(MeasError, RawRecording::Read(dir_.filePath("missing.dat")));
 
-  // The read-only view reads the same frames, and one view serves file after file.
+  // The read-only view reads the same frames, mapped or not, and one view serves file after
+  // file.
   const QString other = dir_.filePath("other.dat");
-  QVERIFY(WriteRaw(path, s, 5));
-  QVERIFY(WriteRaw(other, {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1, -2}, 1));
-  RawFileView view;
-  view.Open(path);
-  QCOMPARE(view.frames(), int64_t(2));
-  QCOMPARE(std::vector<int16_t>(view.data(), view.data() + 8), s);
-  view.Open(other, 2);
-  QCOMPARE(view.frames(), int64_t(2));
-  QCOMPARE(view.data()[7], int16_t(2));
-  QVERIFY_THROWS_EXCEPTION(MeasError, view.Open(dir_.filePath("missing.dat")));
-  QVERIFY(view.empty());
-  QVERIFY(WriteRaw(path, {}, 7));
-  view.Open(path);
-  QVERIFY(view.empty());
+  for (bool map : {false, true}) {
+    QVERIFY(WriteRaw(path, s, 5));
+    QVERIFY(WriteRaw(other, {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1, -2}, 1));
+    RawFileView view;
+    view.Open(path, -1, map);
+    QCOMPARE(view.frames(), int64_t(2));
+    QCOMPARE(std::vector<int16_t>(view.data(), view.data() + 8), s);
+    view.Open(other, 2, map);
+    QCOMPARE(view.frames(), int64_t(2));
+    QCOMPARE(view.data()[7], int16_t(2));
+    QVERIFY_THROWS_EXCEPTION(MeasError, view.Open(dir_.filePath("missing.dat"), -1, map));
+    QVERIFY(view.empty());
+    QVERIFY(WriteRaw(path, {}, 7));
+    view.Open(path, -1, map);
+    QVERIFY(view.empty());
+  }
+
+  // The program's cycle keeps its own copy: a recording started meanwhile (from another
+  // window, while the cycle lets events through) rewrites the file under it without harm.
+  QVERIFY(WriteRaw(path, s, 0));
+  RawFileView held;
+  held.Open(path);
+  QVERIFY(WriteRaw(path, {}, 0));
+  QCOMPARE(std::vector<int16_t>(held.data(), held.data() + 8), s);
 }
 
 QTEST_APPLESS_MAIN(TestSpectrum)
