@@ -1,6 +1,7 @@
 #include "app/ui/AppWindows.h"
 
 #include "acquisition/AdcAcquire.h"
+#include "balancing/BalancingLinks.h"
 #include "balancing/core/BalancingState.h"
 #include "measurement/MeasCycle.h"
 #include "measurement/MeasState.h"
@@ -21,12 +22,19 @@ class AppWindows::MainLogView final : public MeasObserver {
 AppWindows::AppWindows() {
   ResetProgramState();
   ResetBalancingState();
+  // In the program's creation order.
   form0_ = std::make_unique<Form0>();
+  formB11_ = std::make_unique<FormB11>(form0_.get());
+  formB10_ = std::make_unique<FormB10>(form0_.get());
   nsoForm_ = std::make_unique<NSOForm>(form0_.get());
+  formB12_ = std::make_unique<FormB12>(form0_.get());
   formKft1_ = std::make_unique<FormKft1>(form0_.get());
   formKft1L_ = std::make_unique<FormKft1L>(form0_.get(), formKft1_.get());
   formArch1_ = std::make_unique<FormArch1>(form0_.get());
   formIzm1_ = std::make_unique<FormIzm1>(form0_.get());
+  formB20_ = std::make_unique<FormB20>(form0_.get());
+  formB21_ = std::make_unique<FormB21>(form0_.get());
+  formB22_ = std::make_unique<FormB22>(form0_.get());
   formKft2_ = std::make_unique<FormKft2>(form0_.get());
   formKft2L_ = std::make_unique<FormKft2L>(form0_.get(), formKft2_.get());
   formArch2_ = std::make_unique<FormArch2>(form0_.get());
@@ -38,6 +46,13 @@ AppWindows::AppWindows() {
   logView_ = std::make_unique<MainLogView>(form0_.get());
   observer_.Add(logView_.get());
   observer_.Add(formIzm1_.get());
+  observer_.Add(formB11_.get());
+  observer_.Add(formB21_.get());
+  LinkBalancingWindows(*formB10_, *formB11_, *formB12_);
+  LinkBalancingWindows(*formB20_, *formB21_, *formB22_);
+  // Select (FormB10/FormB20 selectRotor), F8 and F9 of the correction windows (showIntRatio,
+  // addArchiveRecord) and "View archieves" of the run windows (viewArchives) are set here once
+  // the coefficient table and archive windows exist.
   SetObserver(&observer_);
 
   BindCycleAcquisition([] { AdcAcquire(); });
@@ -56,6 +71,13 @@ AppWindows::AppWindows() {
     } else {
       formArch1_->ShowForBrowsing(true, form0_.get());
     }
+  };
+  actions.balancing = [this](bool twoPlane) {
+    Meas().NeedSighting = true;
+    if (twoPlane)
+      formB20_->ShowModal();
+    else
+      formB10_->ShowModal();
   };
   form0_->SetActions(actions);
 

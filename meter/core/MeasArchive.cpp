@@ -15,30 +15,37 @@ QString ArchiveStamp(const QDateTime& when) {
          two(t.minute()) + two(t.second());
 }
 
-FilingResult FileMeasurement(const QString& tag, const QDateTime& when) {
-  FilingResult result;
-  const QString source = Paths().TestDatPath;
-  const QString stem = ArchiveStamp(when) + tag;
+bool FileParameterFile(const QString& stem, QString* error) {
   Paths().TestParPath = JoinPath(Paths().ArcDir, stem + QStringLiteral(".par"));
-  const QString target = JoinPath(Paths().ArcDir, stem + QStringLiteral(".dat"));
-
   Meas().GainText = QString::number(Meas().GainCode);
-  QString error;
-  if (!WriteTextLines(Paths().TestParPath, {Meas().GainText}, &error)) {
-    result.ok = false;
-    result.error = error;
-  }
+  return WriteTextLines(Paths().TestParPath, {Meas().GainText}, error);
+}
 
-  QFile in(source);
+bool FileRawData(const QString& stem, QString* error) {
+  const QString target = JoinPath(Paths().ArcDir, stem + QStringLiteral(".dat"));
+  QFile in(Paths().TestDatPath);
   QByteArray data;
   bool copied = in.open(QIODevice::ReadOnly);
   if (copied) {
     data = in.readAll();
     copied = in.error() == QFileDevice::NoError;
   }
-  if (!copied) error = in.errorString();
-  if (copied) copied = ReplaceFile(target, data, &error);
-  if (!copied && result.ok) {
+  if (!copied) {
+    if (error) *error = in.errorString();
+    return false;
+  }
+  return ReplaceFile(target, data, error);
+}
+
+FilingResult FileMeasurement(const QString& tag, const QDateTime& when) {
+  FilingResult result;
+  const QString stem = ArchiveStamp(when) + tag;
+  QString error;
+  if (!FileParameterFile(stem, &error)) {
+    result.ok = false;
+    result.error = error;
+  }
+  if (!FileRawData(stem, &error) && result.ok) {
     result.ok = false;
     result.error = error;
   }

@@ -20,4 +20,10 @@ struct FilingResult {
 // tried even when the first fails.
 FilingResult FileMeasurement(const QString& tag, const QDateTime& when);
 
+// The two steps of a filing, for callers that treat their failures differently. `stem` is
+// stamp + tag. The first points TestParPath at ArcDir/stem.par and writes the gain code there;
+// the second copies TestDatPath to ArcDir/stem.dat through a temporary file.
+bool FileParameterFile(const QString& stem, QString* error);
+bool FileRawData(const QString& stem, QString* error);
+
 }  // namespace vintor
