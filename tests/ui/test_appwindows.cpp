@@ -23,6 +23,8 @@ class TestAppWindows : public QObject {
   void meterMeasurementFillsDeviceLog();
   void f6OpensArchiveOfTheTab_data();
   void f6OpensArchiveOfTheTab();
+  void f7OpensBalancingOfTheTab_data();
+  void f7OpensBalancingOfTheTab();
 
  private:
   QTemporaryDir* dir_ = nullptr;
@@ -137,6 +139,35 @@ void TestAppWindows::f6OpensArchiveOfTheTab() {
   QCOMPARE(shown, title);
   QVERIFY(!QApplication::activeModalWidget());
   QVERIFY(QFile::exists(dir_->filePath(file)));
+}
+
+void TestAppWindows::f7OpensBalancingOfTheTab_data() {
+  QTest::addColumn<int>("tab");
+  QTest::addColumn<QString>("window");
+  QTest::newRow("single-plane") << 0 << "FormB10";
+  QTest::newRow("two-plane") << 1 << "FormB20";
+}
+
+void TestAppWindows::f7OpensBalancingOfTheTab() {
+  QFETCH(int, tab);
+  QFETCH(QString, window);
+  app_->Main().PageControl1->setCurrentIndex(tab);
+  Meas().NeedSighting = false;
+  QString seen, runs;
+  QTimer::singleShot(0, [&] {
+    QWidget* initial = QApplication::activeModalWidget();
+    seen = initial->objectName();
+    QVERIFY(Meas().NeedSighting);
+    // Continue opens the run window of the mode over it; its Exit closes both.
+    QTest::keyClick(initial, Qt::Key_F9);
+    QWidget* run = tab == 0 ? static_cast<QWidget*>(&app_->B11()) : &app_->B21();
+    runs = run->isVisible() ? run->objectName() : QString();
+    QTest::keyClick(run, Qt::Key_F10);
+  });
+  QTest::keyClick(&app_->Main(), Qt::Key_F7);
+  QCOMPARE(seen, window);
+  QCOMPARE(runs, tab == 0 ? QString("FormB11") : QString("FormB21"));
+  QVERIFY(!QApplication::activeModalWidget());
 }
 
 QTEST_MAIN(TestAppWindows)
