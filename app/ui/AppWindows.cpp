@@ -1,5 +1,7 @@
 #include "app/ui/AppWindows.h"
 
+#include <QDir>
+
 #include "acquisition/AdcAcquire.h"
 #include "balancing/BalancingLinks.h"
 #include "balancing/core/BalancingState.h"
@@ -7,6 +9,7 @@
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
 #include "platform/SimAdc.h"
+#include "platform/TextFile.h"
 
 namespace vintor {
 
@@ -56,6 +59,10 @@ AppWindows::AppWindows() {
   SetObserver(&observer_);
 
   BindCycleAcquisition([] { AdcAcquire(); });
+  // The simulated module reads its parameters from the working directory (the current one at
+  // start); the two-plane windows later make the archive directory current.
+  DefaultSimAdc().SetConfigFile(
+      JoinPath(QDir::currentPath(), QString::fromLatin1(SimAdcLibrary::kDefaultFile)));
   Kit().showAbout = [this] { formAbout_->ShowModal(); };
   Form0::Actions actions;
   actions.about = [] { ShowAbout(); };
@@ -91,6 +98,7 @@ AppWindows::AppWindows() {
 AppWindows::~AppWindows() {
   Kit().showAbout = nullptr;
   BindCycleAcquisition(nullptr);
+  DefaultSimAdc().SetConfigFile(QString());
   SetObserver(nullptr);
   ResetServices();
 }

@@ -142,6 +142,9 @@ RunRecordResult RecordRun(BalancingMode mode, int step, RunRecordSink& sink,
   MeasState& m = Meas();
 
   if (step == kRun0) m.NeedSighting = true;
+  // A stop request left behind by another window (the meter's Exit sets one even when nothing
+  // records) is not meant for this run.
+  m.StopRequested = false;
   Paths().TestDatPath = JoinPath(Paths().WorkDir, QStringLiteral("Test.dat"));
   try {
     measure();

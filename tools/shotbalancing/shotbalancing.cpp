@@ -1,0 +1,145 @@
+// Takes a single-plane and a two-plane balancing job through the program's own windows on the
+// simulated module (trial masses stood in for by rewriting SimE154.cfg between runs) and saves
+// pictures of the run and correction windows: shotbalancing OUTDIR. Run it under Xvfb in an
+// empty directory (tools/balancing-shot.sh).
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/ui/AppWindows.h"
+
+using namespace vintor;
+
+namespace {
+
+QString g_out;
+QString g_work;  // the working directory: the two-plane windows change the current one
+int g_failures = 0;
+
+void Save(QWidget* w, const QString& name) {
+  if (!w->grab().save(QDir(g_out).filePath(name))) ++g_failures;
+}
+
+void Write(const QString& name, const QByteArray& text) {
+  QFile f(QDir(g_work).filePath(name));
+  if (!f.open(QIODevice::WriteOnly)) ++g_failures;
+  f.write(text);
+}
+
+// The rotor: channel 1 and 2 rotation-frequency vibration, mm/s at degrees.
+void Rig(double a1, double p1, double a2, double p2) {
+  Write("SimE154.cfg", QStringLiteral("pace = 0\nrpm = 1480\nrpm_wander = 0.3\nch1_1x = %1\n"
+                                      "ch1_1x_phase = %2\nch2_1x = %3\nch2_1x_phase = %4\n")
+                           .arg(a1)
+                           .arg(p1)
+                           .arg(a2)
+                           .arg(p2)
+                           .toUtf8());
+}
+
+// Saves the correction window under the next name when it has been on screen a moment, then
+// closes it as the operator would.
+class Answer final : public QObject {
+ public:
+  explicit Answer(CorrectionForm* w) : w_(w) { w->installEventFilter(this); }
+  QString next;  // picture name for the next showing; empty: none
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (o == w_ && e->type() == QEvent::Show) {
+      QTimer::singleShot(400, w_, [this] {
+        if (!next.isEmpty()) Save(w_, next);
+        next.clear();
+        w_->Button1->click();
+      });
+    }
+    return false;
+  }
+
+ private:
+  CorrectionForm* w_;
+};
+
+void Pause(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+void SinglePlaneJob(AppWindows& app, Answer& answer) {
+  FormB10& b10 = app.B10();
+  FormB11& b11 = app.B11();
+  b10.RadioGroup1->Item(1)->click();
+  b10.EditM1->setText("10");
+  b10.EditD1->setText("250");
+  b10.Button2->click();
+  Rig(4.5, 60, 1.2, 200);
+  b11.ButtonP1->click();
+  Rig(5.41, 93.7, 1.2, 200);  // trial mass: +3 mm/s at 150
+  answer.next = "corr1-trial.png";
+  b11.ButtonP2->click();
+  Rig(0.35, 110, 1.2, 200);
+  answer.next = "corr1.png";
+  b11.ButtonP4->click();
+  Pause(300);
+  Save(&b11, "run1.png");
+  b11.Button1->click();
+}
+
+void TwoPlaneJob(AppWindows& app, Answer& answer) {
+  FormB20& b20 = app.B20();
+  FormB21& b21 = app.B21();
+  b20.RadioGroup1->Item(1)->click();
+  b20.EditM1->setText("10");
+  b20.EditM2->setText("8");
+  b20.EditD1->setText("250");
+  b20.EditD2->setText("250");
+  b20.RadioGroup2->Item(1)->click();
+  b20.Edit2->setText("6");
+  b20.Button2->click();
+  Rig(4.5, 60, 2.0, 200);
+  b21.ButtonP1->click();
+  Rig(5.41, 93.7, 2.52, 175.3);  // trial mass in plane 1
+  b21.ButtonP2->click();
+  Rig(4.66, 47.5, 4.36, 145.4);  // trial mass in plane 2
+  answer.next = "corr2-trial.png";
+  b21.ButtonP3->click();
+  Rig(0.4, 120, 0.3, 30);
+  answer.next = "corr2.png";
+  b21.ButtonP4->click();
+  Pause(300);
+  Save(&b21, "run2.png");
+  b21.Button1->click();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  if (argc < 2) return 2;
+  g_out = QString::fromLocal8Bit(argv[1]);
+  g_work = QDir::currentPath();
+  Write("Kavero.cfg", "20\r\n20\r\n0\r\n0\r\n100\r\n");
+  Rig(4.5, 60, 2.0, 200);
+
+  AppWindows app;
+  Answer answer1(&app.B12());
+  Answer answer2(&app.B22());
+  app.Main().show();
+  // Each job runs inside the modal initial-data window that F7 opens.
+  QTimer::singleShot(300, [&] {
+    QTimer::singleShot(0, [&] { SinglePlaneJob(app, answer1); });
+    app.Main().Button7->click();
+    app.Main().PageControl1->setCurrentIndex(1);
+    QTimer::singleShot(0, [&] { TwoPlaneJob(app, answer2); });
+    app.Main().Button2->click();
+    qapp.quit();
+  });
+  qapp.exec();
+  if (g_failures) std::fprintf(stderr, "shotbalancing: %d pictures or files failed\n", g_failures);
+  return g_failures ? 1 : 0;
+}
