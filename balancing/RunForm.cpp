@@ -236,7 +236,8 @@ void RunForm::EnableRun0Group() {
 
 void RunForm::FormShow() {
   ResetRunRecords();
-  abandoned_ = false;
+  // Shown again while a dropped run still unwinds: that run stays dropped.
+  if (!seq_.State().busy) abandoned_ = false;
   seq_.Show();
   Apply();
 }

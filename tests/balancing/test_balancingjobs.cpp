@@ -511,16 +511,24 @@ void TestBalancingJobs::prevStepAndEscapeSinglePlane() {
 void TestBalancingJobs::prevStepTwoPlane() {
   FormB21& w = w_->b21;
   StartJob(true, {});
+  Press(&w, Qt::Key_F8);  // Escape at Run#0
+  QVERIFY(!w.isVisible());
+  QVERIFY(w_->b20.isVisible());
+  Press(&w_->b20, Qt::Key_F9);
+  GoodRun(true, kA0, kB0);
+  Press(&w, Qt::Key_F8);  // Prev.step from Run#1
+  QCOMPARE(Shown(w), QString("step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | "
+                             "3 lime off -- | 4 lime off --"));
   GoodRun(true, kA0, kB0);
   GoodRun(true, kA0 + kTrial1A, kB0 + kTrial1B);
   Rig(kA0 + kTrial2A, kB0 + kTrial2B, "tacho_height = 0\n");
   Press(&w, Qt::Key_F9);  // Run#2 fails: no correction
   QCOMPARE(Shown(w), QString("step=3 back=0 label=1 | 1 lime off -- | 2 lime off -- | "
-                             "3 red on PB | 4 pale off --"));
+                             "3 red on PB | 4 lime off --"));
   const QString speed = w.Step(3).EditN->text();
   Press(&w, Qt::Key_F8);
   QCOMPARE(Shown(w), QString("step=2 back=0 label=1 | 1 lime off -- | 2 green on PB | "
-                             "3 lime off -- | 4 pale off --"));
+                             "3 lime off -- | 4 lime off --"));
   for (QLineEdit* e : {w.Step(3).EditV1, w.Step(3).EditF1, w.Step(3).EditV2, w.Step(3).EditF2})
     QCOMPARE(e->text(), QString("n.d."));
   QCOMPARE(w.Step(3).EditN->text(), speed);
