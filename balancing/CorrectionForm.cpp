@@ -54,8 +54,8 @@ CorrectionForm::CorrectionForm(QWidget* parent, const CorrectionFormTable& t)
   const CorrectionTexts initial;
   setModal(true);
 
-  RadioGroup1 = new RadioGroup(this, "RadioGroup1", "Correction method",
-                               {"Add mass", "Remove mass"}, 0);
+  RadioGroup1 =
+      new RadioGroup(this, "RadioGroup1", "Correction method", {"Add mass", "Remove mass"}, 0);
 
   // Polar: mass and angle of each plane.
   GroupBoxP = MakeGroup(this, "GroupBoxP", t.groupP);
@@ -90,8 +90,8 @@ CorrectionForm::CorrectionForm(QWidget* parent, const CorrectionFormTable& t)
   GroupBoxL = MakeGroup(this, "GroupBoxL", t.groupL);
   Label3 = MakeLabel(GroupBoxL, "Label3", t.label3);
   Label4 = MakeLabel(GroupBoxL, "Label4", t.label4);
-  auto bladeValue = [&](const QString& plane, QLabel*& z1, QLineEdit*& m1, QLabel*& u1,
-                        QLabel*& z2, QLineEdit*& m2, QLabel*& u2) {
+  auto bladeValue = [&](const QString& plane, QLabel*& z1, QLineEdit*& m1, QLabel*& u1, QLabel*& z2,
+                        QLineEdit*& m2, QLabel*& u2) {
     z1 = MakeLabel(GroupBoxL, "LabelZ" + plane + "1", "Z" + plane + "1");
     m1 = ResultField(GroupBoxL, "EditM" + plane + "1");
     u1 = MakeLabel(GroupBoxL, "LabelM" + plane + "1", initial.LabelM11);

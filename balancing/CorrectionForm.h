@@ -23,9 +23,9 @@ struct CorrectionFormTable {
   BalancingMode mode;
   QString name;
   QString caption;
-  QString groupP, groupL;                       // captions of GroupBoxP and GroupBoxL
+  QString groupP, groupL;                      // captions of GroupBoxP and GroupBoxL
   QString label17, label18, label19, label20;  // mass and angle captions (18, 20 two-plane)
-  QString label3, label4;                       // blade column (single) or plane row headings
+  QString label3, label4;                      // blade column (single) or plane row headings
   QString button2, button2Hint, button3, button1;
   bool successEnablesArchive;  // a good computation also enables "F9 - Archive"
 };
@@ -48,14 +48,14 @@ class CorrectionForm : public KitDialog {
   QLineEdit *EditM1, *EditF1;
   QLabel *Label18, *LabelM2, *Label20;  // two-plane only
   QLineEdit *EditM2, *EditF2;           // two-plane only
-  QLabel* Label2;  // single-plane: the degree sign of the angle; two-plane: "D2,g*mm"
+  QLabel* Label2;        // single-plane: the degree sign of the angle; two-plane: "D2,g*mm"
   QGroupBox* GroupBoxL;  // blades: masses split onto the two neighbouring blades
   QLabel *Label3, *Label4;
   QLabel *LabelZ11, *LabelM11, *LabelZ12, *LabelM12;
   QLineEdit *EditM11, *EditM12;
   QLabel *LabelZ21, *LabelM21, *LabelZ22, *LabelM22;  // two-plane only
   QLineEdit *EditM21, *EditM22;                       // two-plane only
-  QGroupBox* GroupBoxD;  // "Residual unbalance"
+  QGroupBox* GroupBoxD;                               // "Residual unbalance"
   QLabel* Label1;
   QLineEdit *EditD1, *EditD2;  // EditD2 two-plane only
   QLabel* LabelNote;           // why a shown angle means nothing, when it does not

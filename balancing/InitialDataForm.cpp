@@ -49,8 +49,8 @@ InitialDataForm::InitialDataForm(QWidget* parent, BalancingMode mode, const QStr
   const bool two = mode == BalancingMode::TwoPlane;
   setModal(true);
 
-  RadioGroup0 = new RadioGroup(this, "RadioGroup0", "Balancing", {"New rotor", "Select rotor"},
-                               kNewRotor);
+  RadioGroup0 =
+      new RadioGroup(this, "RadioGroup0", "Balancing", {"New rotor", "Select rotor"}, kNewRotor);
   Button3 = BigButton(this, "Button3", "Select");
   RadioGroup1 =
       new RadioGroup(this, "RadioGroup1", "Trial mass weight", {"Percent", "Gramm"}, kPercent);

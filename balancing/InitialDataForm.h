@@ -36,11 +36,11 @@ class InitialDataForm : public KitDialog {
   QLineEdit* Edit2;         // number of blades
   QGroupBox* GroupBox1;     // "Trial mass place radius, mm"
   QLineEdit* EditD1;
-  QLineEdit* EditD2;        // two-plane only (null in single-plane)
-  QPushButton* Button2;     // "F9 - Continue"
-  QPushButton* Button1;     // "F10 - Exit"
+  QLineEdit* EditD2;     // two-plane only (null in single-plane)
+  QPushButton* Button2;  // "F9 - Continue"
+  QPushButton* Button1;  // "F10 - Exit"
   // Room beside the fields for balancing aids; empty and hidden until something is put there.
-  QGridLayout* FieldGrid;   // rows: balancing, trial mass, coordinate system, radii; column 2 free
+  QGridLayout* FieldGrid;  // rows: balancing, trial mass, coordinate system, radii; column 2 free
   QWidget* AidArea;
 
   // "Select": the coefficient table window of the mode, shown modally. It fills the fields and

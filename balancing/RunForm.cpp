@@ -128,8 +128,8 @@ RunForm::RunForm(QWidget* parent, const RunFormTable& table)
   Memo1->setMaximumHeight(170);
   Chart1 = new SignalChart(QStringLiteral("Vibration - channel 1&2 (mm\\sec)"), this);
   Chart1->setObjectName(QStringLiteral("Chart1"));
-  Chart2 = new SpectrumChart(QStringLiteral("Vibration spectrum - channel 1&2 (mm\\sec)"), true,
-                             this);
+  Chart2 =
+      new SpectrumChart(QStringLiteral("Vibration spectrum - channel 1&2 (mm\\sec)"), true, this);
   Chart2->setObjectName(QStringLiteral("Chart2"));
   auto* right = new QVBoxLayout;
   right->addWidget(Memo1);
@@ -187,12 +187,12 @@ QWidget* RunForm::MakeStep(int k, const RunFormTable& table) {
   grid->addWidget(s.EditN, 0, 1);
   grid->addWidget(MakeLabel(g, QString(), "rpm"), 0, 2);
   auto channelRow = [&](int row, const QString& ch, QLineEdit* v, QLineEdit* f) {
-    grid->addWidget(MakeLabel(g, QString(), QStringLiteral(" Vo") + ch + QStringLiteral("=")),
-                    row, 0);
+    grid->addWidget(MakeLabel(g, QString(), QStringLiteral(" Vo") + ch + QStringLiteral("=")), row,
+                    0);
     grid->addWidget(v, row, 1);
     grid->addWidget(MakeLabel(g, QString(), "mm/s"), row, 2);
-    grid->addWidget(MakeLabel(g, QString(), QStringLiteral(" F") + ch + QStringLiteral("=")),
-                    row, 3);
+    grid->addWidget(MakeLabel(g, QString(), QStringLiteral(" F") + ch + QStringLiteral("=")), row,
+                    3);
     grid->addWidget(f, row, 4);
     grid->addWidget(MakeLabel(g, QString(), "degree"), row, 5);
   };
@@ -269,7 +269,8 @@ void RunForm::RunStep(int k) {
   abandoned_ = false;
   seq_.BeginRun(k);
   Apply();
-  const RunRecordResult rec = RecordRun(mode_, k, *this, measure ? measure : [] { MeasCycle(); });
+  const RunRecordResult rec = RecordRun(
+      mode_, k, *this, measure ? measure : [] { MeasCycle(); });
   using End = RunRecordResult::End;
   if (rec.end == End::Abandoned) {
     // The stop request may have come after the recording ended; it must not stop the next.
@@ -403,9 +404,7 @@ QStringList RunForm::LogLines() const {
 }
 
 void RunForm::GaugesSetMax(int max) { Gauge1->setMaximum(std::max(max, 1)); }
-void RunForm::GaugesSetProgress(int value) {
-  Gauge1->setValue(std::min(value, Gauge1->maximum()));
-}
+void RunForm::GaugesSetProgress(int value) { Gauge1->setValue(std::min(value, Gauge1->maximum())); }
 void RunForm::GaugesStep() { Gauge1->setValue(std::min(Gauge1->value() + 1, Gauge1->maximum())); }
 
 void RunForm::WrongTachoShown(bool shown) {

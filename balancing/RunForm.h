@@ -38,8 +38,8 @@ struct StepControls {
   QLineEdit* EditN = nullptr;
   QLineEdit* EditV1 = nullptr;
   QLineEdit* EditF1 = nullptr;
-  QLineEdit* EditV2 = nullptr;  // two-plane only
-  QLineEdit* EditF2 = nullptr;  // two-plane only
+  QLineEdit* EditV2 = nullptr;   // two-plane only
+  QLineEdit* EditF2 = nullptr;   // two-plane only
   QPushButton* run = nullptr;    // ButtonPk
   QPushButton* leave = nullptr;  // ButtonBk
 };

@@ -11,8 +11,7 @@ CorrectionFormTable Table() {
   CorrectionFormTable t;
   t.mode = BalancingMode::TwoPlane;
   t.name = QStringLiteral("FormB22");
-  t.caption =
-      QStringLiteral("Two-plane  balancing - correction masses and  residual imbalance");
+  t.caption = QStringLiteral("Two-plane  balancing - correction masses and  residual imbalance");
   t.groupP = QStringLiteral("Correction masses and angles");
   t.groupL = QStringLiteral("Correction masses (splitted to blades)");
   t.label17 = QString::fromUtf8(" М1=");  // Cyrillic capital EM

@@ -14,11 +14,11 @@ enum class BalancingMode { SinglePlane, TwoPlane };
 struct InitialDataTable {
   BalancingMode mode;
   QString caption;
-  QString selectMessage;      // "Select rotor" without usable stored coefficients
-  QString massNotPositive;    // a trial mass of 0 or less
-  QString massNotNumber;      // a trial mass text that is not a number
-  QString bladesTooFew;       // a blade count of 2 or less
-  QString bladesNotInteger;   // a blade count text that is not a whole number
+  QString selectMessage;     // "Select rotor" without usable stored coefficients
+  QString massNotPositive;   // a trial mass of 0 or less
+  QString massNotNumber;     // a trial mass text that is not a number
+  QString bladesTooFew;      // a blade count of 2 or less
+  QString bladesNotInteger;  // a blade count text that is not a whole number
 };
 const InitialDataTable& InitialDataTableOf(BalancingMode mode);
 

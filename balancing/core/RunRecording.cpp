@@ -116,8 +116,8 @@ QString RunLogLine(BalancingMode mode, int step, const RunFieldTexts& t, const Q
                    const QStringList& correction, bool measurementFailed) {
   QString line = StepName(step);
   if (step == kRun0) line += stamp + QLatin1Char(' ');
-  line += QStringLiteral("RPM=") + t.N + QStringLiteral(" V01=") + t.V1 + QStringLiteral(" F1=") +
-          t.F1;
+  line +=
+      QStringLiteral("RPM=") + t.N + QStringLiteral(" V01=") + t.V1 + QStringLiteral(" F1=") + t.F1;
   if (TwoPlanes(mode)) line += QStringLiteral(" V02=") + t.V2 + QStringLiteral(" F2=") + t.F2;
   if (CarriesCorrection(mode, step)) {
     static const char* const kNames[] = {" M1=", " f1=", " M2=", " f2="};

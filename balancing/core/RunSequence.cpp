@@ -201,7 +201,8 @@ QString RunSequence::Text() const {
     const StepGroupState& g = s_.group[k];
     parts << QStringLiteral("%1 %2 %3 %4%5")
                  .arg(k)
-                 .arg(StepColourName(g.colour), g.enabled ? QStringLiteral("on") : QStringLiteral("off"),
+                 .arg(StepColourName(g.colour),
+                      g.enabled ? QStringLiteral("on") : QStringLiteral("off"),
                       g.runEnabled ? QStringLiteral("P") : QStringLiteral("-"),
                       g.leaveEnabled ? QStringLiteral("B") : QStringLiteral("-"));
   }

@@ -98,8 +98,8 @@ class RunSequence {
 
  private:
   bool TwoPlanes() const { return mode_ == BalancingMode::TwoPlane; }
-  void Current(int k);  // enabled, green
-  void Closed(int k);   // disabled, lime
+  void Current(int k);      // enabled, green
+  void Closed(int k);       // disabled, lime
   void OnlyButtons(int k);  // Run and leave of k enabled, every other one disabled
   void Buttons(int k, bool on);
 

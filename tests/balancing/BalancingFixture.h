@@ -52,9 +52,7 @@ struct BalancingWindows {
 
   InitialDataForm& Initial(bool two) { return two ? static_cast<InitialDataForm&>(b20) : b10; }
   RunForm& Runs(bool two) { return two ? static_cast<RunForm&>(b21) : b11; }
-  CorrectionForm& Correction(bool two) {
-    return two ? static_cast<CorrectionForm&>(b22) : b12;
-  }
+  CorrectionForm& Correction(bool two) { return two ? static_cast<CorrectionForm&>(b22) : b12; }
 };
 
 // Each time the correction window is shown modally, runs the next expected check on it and

@@ -218,12 +218,14 @@ void TestBalancingJobs::singlePlaneNewRotor() {
   FormB11& w = w_->b11;
   FormB12& c = w_->b12;
   StartJob(false, {"gramm", "EditM1=10", "EditD1=200"});
-  QCOMPARE(Shown(w), QString("step=1 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --"));
+  QCOMPARE(Shown(w),
+           QString("step=1 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --"));
 
   // Run#0: the rotor as found. A stop request left by the meter's Exit does not stop it.
   Meas().StopRequested = true;
   Press(&w, Qt::Key_F9);
-  QCOMPARE(Shown(w), QString("step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"));
+  QCOMPARE(Shown(w),
+           QString("step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"));
   QVERIFY2(qAbs(Number(w.Step(1).EditN->text()) - 1497) <= 3, qPrintable(w.Step(1).EditN->text()));
   QVERIFY(qAbs(Number(w.Step(1).EditV1->text()) - 4.5) < 0.1);
   QVERIFY(qAbs(Number(w.Step(1).EditF1->text()) - 60) <= 2);
@@ -242,12 +244,13 @@ void TestBalancingJobs::singlePlaneNewRotor() {
     QVERIFY(c.Button2->isEnabled());
     QVERIFY(!c.Button3->isEnabled());
     QCOMPARE(c.pos().y(), w.pos().y());
-    QCOMPARE(Shown(w), QString("step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"));
+    QCOMPARE(Shown(w),
+             QString("step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"));
   });
   Press(&w, Qt::Key_F9);
   QCOMPARE(answer1_->shown, 1);
-  QCOMPARE(Log(false).value(1), "Run#1 " + FieldsLine(w, 2) + " M1=" + c.EditM1->text() +
-                                    " f1=" + c.EditF1->text());
+  QCOMPARE(Log(false).value(1),
+           "Run#1 " + FieldsLine(w, 2) + " M1=" + c.EditM1->text() + " f1=" + c.EditF1->text());
   QCOMPARE(Corr().StartD1, Corr().EndD1);  // computed for the log, then again when shown
   QVERIFY(Corr().StartD1 > 2800 && Corr().StartD1 < 3200);
 
@@ -261,9 +264,10 @@ void TestBalancingJobs::singlePlaneNewRotor() {
     QTest::keyClick(&c, Qt::Key_F9);  // the archive record of the values in Runs() and Corr()
   });
   Press(&w, Qt::Key_F9);
-  QCOMPARE(Shown(w), QString("step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 green on P-"));
-  QCOMPARE(Log(false).value(2), "RunC  " + FieldsLine(w, 4) + " M1=" + c.EditM1->text() +
-                                    " f1=" + c.EditF1->text());
+  QCOMPARE(Shown(w),
+           QString("step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 green on P-"));
+  QCOMPARE(Log(false).value(2),
+           "RunC  " + FieldsLine(w, 4) + " M1=" + c.EditM1->text() + " f1=" + c.EditF1->text());
   QCOMPARE(Log(false).size(), 3);
   QCOMPARE(Archived().size(), 6);
   QVERIFY(Archived().contains("260108140305P1RunC.dat"));
@@ -289,7 +293,8 @@ void TestBalancingJobs::singlePlaneNewRotor() {
   Press(&w, Qt::Key_F10);
   QVERIFY(!w.isVisible());
   QVERIFY(!w_->b10.isVisible());
-  QCOMPARE(Shown(w), QString("step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 lime off P-"));
+  QCOMPARE(Shown(w),
+           QString("step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 lime off P-"));
   QCOMPARE(w.Step(4).EditV1->text(), QString("n.d."));
   QVERIFY(!c.Button2->isEnabled() && !c.Button3->isEnabled());
   QVERIFY(Paths().TestParPath.endsWith("P1RunC.par"));  // single-plane Exit leaves it
@@ -340,10 +345,9 @@ void TestBalancingJobs::twoPlaneNewRotor() {
   QCOMPARE(answer2_->shown, 1);
   // Run#2 carries what the correction window held before: nothing yet.
   const QStringList afterRun2 = Log(true);
-  QCOMPARE(afterRun2.mid(2), QStringList({"Run#2 " + FieldsLine(w, 3) +
-                                              " M1=n.d. f1=n.d. M2=n.d. f2=n.d.",
-                                          "---", "Corr.Mass and angles " + Stamp(),
-                                          Corr().CorrLine2, "---"}));
+  QCOMPARE(afterRun2.mid(2),
+           QStringList({"Run#2 " + FieldsLine(w, 3) + " M1=n.d. f1=n.d. M2=n.d. f2=n.d.", "---",
+                        "Corr.Mass and angles " + Stamp(), Corr().CorrLine2, "---"}));
   QCOMPARE(Corr().CorrLine2, "M1=" + c.EditM1->text() + " U1=" + c.EditF1->text() +
                                  " M2=" + c.EditM2->text() + " U2=" + c.EditF2->text());
   // Showing the correction performed Continue again: the Run#0 group is enabled once more.
@@ -392,8 +396,10 @@ void TestBalancingJobs::knownCoefficientRoad() {
   f.selectRotor = [&] {
     BalancingInput& b = BalInput();
     if (two) {
-      const Cx a = RunVector(kTrial1A.amp, kTrial1A.phase), bb = RunVector(kTrial1B.amp, kTrial1B.phase);
-      const Cx g = RunVector(kTrial2A.amp, kTrial2A.phase), d = RunVector(kTrial2B.amp, kTrial2B.phase);
+      const Cx a = RunVector(kTrial1A.amp, kTrial1A.phase),
+               bb = RunVector(kTrial1B.amp, kTrial1B.phase);
+      const Cx g = RunVector(kTrial2A.amp, kTrial2A.phase),
+               d = RunVector(kTrial2B.amp, kTrial2B.phase);
       b.R11 = a.re, b.R12 = a.im, b.R21 = bb.re, b.R22 = bb.im;
       b.R31 = g.re, b.R32 = g.im, b.R41 = d.re, b.R42 = d.im;
       f.EditM2->setText("5");
@@ -460,21 +466,25 @@ void TestBalancingJobs::prevStepAndEscapeSinglePlane() {
   QCOMPARE(w.Sequence().State().RunStep, 0);
 
   Press(&w_->b10, Qt::Key_F9);
-  QCOMPARE(Shown(w), QString("step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --"));
+  QCOMPARE(Shown(w),
+           QString("step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --"));
   GoodRun(false, kA0, kB0);
   Press(&w, Qt::Key_F8);  // Prev.step from Run#1 before it ran
-  QCOMPARE(Shown(w), QString("step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --"));
+  QCOMPARE(Shown(w),
+           QString("step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --"));
   QVERIFY(w.Step(1).EditV1->text() != "n.d.");  // only the step left is cleared
 
   GoodRun(false, kA0, kB0);
   Rig(kA0 + kTrial1A, kB0, "tacho_height = 0\n");
   Press(&w, Qt::Key_F9);  // Run#1 fails
-  QCOMPARE(Shown(w), QString("step=2 back=0 label=1 | 1 lime off -- | 2 red on PB | 4 lime off --"));
+  QCOMPARE(Shown(w),
+           QString("step=2 back=0 label=1 | 1 lime off -- | 2 red on PB | 4 lime off --"));
   const QString speed = w.Step(2).EditN->text();
   QVERIFY(w.Step(2).EditV1->text() != "n.d.");
   const double run1 = Runs().Run1V1o;
   Press(&w, Qt::Key_F8);
-  QCOMPARE(Shown(w), QString("step=1 back=0 label=1 | 1 green on PB | 2 lime off -- | 4 lime off --"));
+  QCOMPARE(Shown(w),
+           QString("step=1 back=0 label=1 | 1 green on PB | 2 lime off -- | 4 lime off --"));
   QCOMPARE(w.Step(2).EditV1->text(), QString("n.d."));
   QCOMPARE(w.Step(2).EditF1->text(), QString("n.d."));
   QCOMPARE(w.Step(2).EditN->text(), speed);
@@ -491,7 +501,8 @@ void TestBalancingJobs::prevStepAndEscapeSinglePlane() {
   answer1_->Expect();
   GoodRun(false, kA0 + kTrial1A, kB0);
   Press(&w, Qt::Key_F8);  // Prev.step from RunC on a new rotor: back to Run#1
-  QCOMPARE(Shown(w), QString("step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 lime off --"));
+  QCOMPARE(Shown(w),
+           QString("step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 lime off --"));
 
   // Escape, then Continue: every field "n.d." and the results reset, the speeds kept.
   Press(&w, Qt::Key_F8);

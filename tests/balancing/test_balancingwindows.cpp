@@ -159,15 +159,28 @@ void TestBalancingWindows::cleanup() {
 void TestBalancingWindows::initialDataControlsAtFirstShowing_data() {
   QTest::addColumn<bool>("two");
   QTest::addColumn<QStringList>("shown");
-  const QStringList common{
-      "RadioGroup0=Balancing",     "RadioGroup0_0=New rotor",   "RadioGroup0_1=Select rotor",
-      "RadioGroup1=Trial mass weight", "RadioGroup1_0=Percent", "RadioGroup1_1=Gramm",
-      "RadioGroup2=Coordinate system", "RadioGroup2_0=Polar",   "RadioGroup2_1=Blades",
-      "Button3=Select",            "Button3.enabled=no",        "EditM1=n.d.",
-      "EditM1.enabled=no",         "Edit2=n.d.",                "Edit2.enabled=no",
-      "GroupBox1=Trial mass place radius, mm", "EditD1=n.d.",   "EditD1.enabled=no",
-      "Label4=Plane1",             "Button2=F9 - Continue",     "Button1=F10 - Exit",
-      "Button2.enabled=yes"};
+  const QStringList common{"RadioGroup0=Balancing",
+                           "RadioGroup0_0=New rotor",
+                           "RadioGroup0_1=Select rotor",
+                           "RadioGroup1=Trial mass weight",
+                           "RadioGroup1_0=Percent",
+                           "RadioGroup1_1=Gramm",
+                           "RadioGroup2=Coordinate system",
+                           "RadioGroup2_0=Polar",
+                           "RadioGroup2_1=Blades",
+                           "Button3=Select",
+                           "Button3.enabled=no",
+                           "EditM1=n.d.",
+                           "EditM1.enabled=no",
+                           "Edit2=n.d.",
+                           "Edit2.enabled=no",
+                           "GroupBox1=Trial mass place radius, mm",
+                           "EditD1=n.d.",
+                           "EditD1.enabled=no",
+                           "Label4=Plane1",
+                           "Button2=F9 - Continue",
+                           "Button1=F10 - Exit",
+                           "Button2.enabled=yes"};
   QTest::newRow("single") << false << (common + QStringList{"EditM2.visible=<no EditM2>"});
   QTest::newRow("two") << true
                        << (common + QStringList{"EditM2=n.d.", "EditM2.enabled=no", "EditD2=n.d.",
@@ -254,9 +267,8 @@ void TestBalancingWindows::continueThroughTheWindow_data() {
   QTest::newRow("radius as a record without one leaves it")
       << false << QStringList{"gramm", "EditM1:4", "EditD1=e.f."}
       << QStringList{"Trial mass place radius is wrong"} << 4.0;
-  QTest::newRow("two: second mass 0")
-      << true << QStringList{"gramm", "EditM1:10", "EditM2:0"}
-      << QStringList{"Trial weight is wrong "} << 10.0;
+  QTest::newRow("two: second mass 0") << true << QStringList{"gramm", "EditM1:10", "EditM2:0"}
+                                      << QStringList{"Trial weight is wrong "} << 10.0;
   QTest::newRow("two: new rotor, grams, radii")
       << true << QStringList{"gramm", "EditM1:10", "EditM2:5", "EditD1:120", "EditD2:80"}
       << QStringList{} << 10.0;
@@ -298,9 +310,9 @@ void TestBalancingWindows::continueThroughTheWindow() {
     QVERIFY(!corr.Button3->isEnabled());
     QVERIFY(!corr.Button2->isEnabled());
     if (two) {
-      QCOMPARE(QList<double>({BalInput().TrialM2, BalInput().PlaceRadius1,
-                              BalInput().PlaceRadius2}),
-               QList<double>({5, 120, 80}));
+      QCOMPARE(
+          QList<double>({BalInput().TrialM2, BalInput().PlaceRadius1, BalInput().PlaceRadius2}),
+          QList<double>({5, 120, 80}));
     }
     if (entries.contains("EditM1:2.5")) QCOMPARE(f.EditM1->text(), QString("2,5"));
   } else {
@@ -331,28 +343,59 @@ void TestBalancingWindows::correctionControls_data() {
   QTest::addColumn<QStringList>("shown");
   QTest::newRow("single")
       << false << "Single Plane balance - correction masses and residual unbalance"
-      << QStringList{"RadioGroup1=Correction method", "RadioGroup1_0=Add mass",
-                     "RadioGroup1_1=Remove mass", "GroupBoxP=Correction mass and angle",
-                     QString::fromUtf8("Label17= М1="), "EditM1=n.d.", "Label19=f1=",
-                     "EditF1=n.d.", QString::fromUtf8("Label2=°"),
+      << QStringList{"RadioGroup1=Correction method",
+                     "RadioGroup1_0=Add mass",
+                     "RadioGroup1_1=Remove mass",
+                     "GroupBoxP=Correction mass and angle",
+                     QString::fromUtf8("Label17= М1="),
+                     "EditM1=n.d.",
+                     "Label19=f1=",
+                     "EditF1=n.d.",
+                     QString::fromUtf8("Label2=°"),
                      "EditF1.hint=Correction angle set from the trial mass point, by the rotor "
                      "rotation direction",
-                     "GroupBoxL=Correction masses", "Label3=Blade1", "Label4=Blade2",
-                     "LabelZ11=Z11", "EditM11=n.d.", "LabelM11= g", "LabelZ12=Z12",
-                     "EditM12=n.d.", "LabelM12= g", "GroupBoxD=Residual unbalance",
-                     "Label1=D1,g*mm", "EditD1=n.d.", "Button2=F8 - Int. Ratio",
+                     "GroupBoxL=Correction masses",
+                     "Label3=Blade1",
+                     "Label4=Blade2",
+                     "LabelZ11=Z11",
+                     "EditM11=n.d.",
+                     "LabelM11= g",
+                     "LabelZ12=Z12",
+                     "EditM12=n.d.",
+                     "LabelM12= g",
+                     "GroupBoxD=Residual unbalance",
+                     "Label1=D1,g*mm",
+                     "EditD1=n.d.",
+                     "Button2=F8 - Int. Ratio",
                      "Button2.hint=Correction plane interference ratios",
-                     "Button3=F9 - Archive", "Button1=F10-Exit", "Button2.enabled=no",
-                     "Button3.enabled=no", "GroupBoxP.visible=yes", "GroupBoxL.visible=no"};
-  QTest::newRow("two")
-      << true << "Two-plane  balancing - correction masses and  residual imbalance"
-      << QStringList{"GroupBoxP=Correction masses and angles", QString::fromUtf8("Label17= М1="),
-                     QString::fromUtf8("Label18= М2="), "Label19= f1=", "Label20= f2=",
-                     "LabelM1= g", "LabelM2= g", "EditM2=n.d.", "EditF2=n.d.",
-                     "GroupBoxL=Correction masses (splitted to blades)", "Label3=Plane 1",
-                     "Label4=Plane2", "LabelZ21=Z21", "LabelZ22=Z22", "EditM22=n.d.",
-                     "Label1=D1,g*mm", "Label2=D2,g*mm", "EditD2=n.d.", "Button2=F8-Int.Ratio",
-                     "Button3=F9 - Archive", "Button1=F10 - Exit"};
+                     "Button3=F9 - Archive",
+                     "Button1=F10-Exit",
+                     "Button2.enabled=no",
+                     "Button3.enabled=no",
+                     "GroupBoxP.visible=yes",
+                     "GroupBoxL.visible=no"};
+  QTest::newRow("two") << true << "Two-plane  balancing - correction masses and  residual imbalance"
+                       << QStringList{"GroupBoxP=Correction masses and angles",
+                                      QString::fromUtf8("Label17= М1="),
+                                      QString::fromUtf8("Label18= М2="),
+                                      "Label19= f1=",
+                                      "Label20= f2=",
+                                      "LabelM1= g",
+                                      "LabelM2= g",
+                                      "EditM2=n.d.",
+                                      "EditF2=n.d.",
+                                      "GroupBoxL=Correction masses (splitted to blades)",
+                                      "Label3=Plane 1",
+                                      "Label4=Plane2",
+                                      "LabelZ21=Z21",
+                                      "LabelZ22=Z22",
+                                      "EditM22=n.d.",
+                                      "Label1=D1,g*mm",
+                                      "Label2=D2,g*mm",
+                                      "EditD2=n.d.",
+                                      "Button2=F8-Int.Ratio",
+                                      "Button3=F9 - Archive",
+                                      "Button1=F10 - Exit"};
 }
 
 void TestBalancingWindows::correctionControls() {
@@ -375,18 +418,22 @@ void TestBalancingWindows::singlePlaneWorkedExamples_data() {
                                        << false;
   QTest::newRow("remove mass turns 180 into 0")
       << SingleExample{0, 0, 1, 10, 2, 10, 0, 0, 0, true} << QStringList{"EditF1=0"} << false;
-  QTest::newRow("grams and radius") << SingleExample{0, 0, 1, 10, 2, 10, 10, 100, 0, false}
-                                    << QStringList{"EditM1=10,0", "LabelM1= g.", "EditF1=180",
-                                                   "EditD1=1000,0", "Button2.enabled=yes",
-                                                   "Button3.enabled=no"}
-                                    << false;
+  QTest::newRow("grams and radius")
+      << SingleExample{0, 0, 1, 10, 2, 10, 10, 100, 0, false}
+      << QStringList{"EditM1=10,0",   "LabelM1= g.",         "EditF1=180",
+                     "EditD1=1000,0", "Button2.enabled=yes", "Button3.enabled=no"}
+      << false;
   QTest::newRow("raw angle 0 stays 0")
       << SingleExample{1, tiny, 1, 180, 0, 0, 0, 0, 0, false} << QStringList{"EditF1=0"} << false;
-  QTest::newRow("six blades at 45")
-      << SingleExample{1, tiny, 1, 135, 0, 0, 0, 0, 6, false}
-      << QStringList{"GroupBoxL.visible=yes", "GroupBoxP.visible=no", "LabelZ11=Z1=",
-                     "EditM11=29,9", "LabelZ12=Z2=", "EditM12=81,6", "LabelM11= %"}
-      << false;
+  QTest::newRow("six blades at 45") << SingleExample{1, tiny, 1, 135, 0, 0, 0, 0, 6, false}
+                                    << QStringList{"GroupBoxL.visible=yes",
+                                                   "GroupBoxP.visible=no",
+                                                   "LabelZ11=Z1=",
+                                                   "EditM11=29,9",
+                                                   "LabelZ12=Z2=",
+                                                   "EditM12=81,6",
+                                                   "LabelM11= %"}
+                                    << false;
   QTest::newRow("six blades at 330")
       << SingleExample{1, tiny, 1, 210, 0, 0, 0, 0, 6, false}
       << QStringList{"LabelZ11=Z6=", "EditM11=57,7", "LabelZ12=Z1=", "EditM12=57,7"} << false;
@@ -398,10 +445,9 @@ void TestBalancingWindows::singlePlaneWorkedExamples_data() {
       << QStringList{"EditF1=0", "LabelZ11=Z1=", "EditM11=100", "LabelZ12=Z0="} << false;
   QTest::newRow("999.9 percent") << SingleExample{1, tiny, 9.999, 0, 0, 0, 0, 0, 0, false}
                                  << QStringList{"EditM1=1000", "EditF1=180"} << false;
-  QTest::newRow("1000 percent fails") << SingleExample{1, tiny, 10, 0, 0, 0, 0, 0, 0, false}
-                                      << QStringList{"EditM1=n.d.", "EditF1=n.d.",
-                                                     "Button2.enabled=no"}
-                                      << true;
+  QTest::newRow("1000 percent fails")
+      << SingleExample{1, tiny, 10, 0, 0, 0, 0, 0, 0, false}
+      << QStringList{"EditM1=n.d.", "EditF1=n.d.", "Button2.enabled=no"} << true;
   QTest::newRow("no trial effect fails") << SingleExample{0, 0, 1, 10, 1, 10, 0, 0, 0, false}
                                          << QStringList{"EditM1=n.d.", "EditF1=n.d."} << true;
 }
@@ -419,8 +465,7 @@ void TestBalancingWindows::singlePlaneWorkedExamples() {
   if (x.remove) c.RadioGroup1->Item(1)->click();
   Show(&c);
   CheckShown(&c, shown);
-  const QStringList log =
-      w_->b11.Memo1->toPlainText().split('\n', Qt::SkipEmptyParts);
+  const QStringList log = w_->b11.Memo1->toPlainText().split('\n', Qt::SkipEmptyParts);
   if (failed) {
     QCOMPARE(dialogs_.warnings, QStringList{"Trial mass weight is wrong"});
     QCOMPARE(log, QStringList{"---Trial mass weight is wrong---"});
@@ -443,25 +488,26 @@ void TestBalancingWindows::twoPlaneWorkedExamples_data() {
   const TwoPlaneRuns uncoupled = Uncoupled({1, 0}, {0, 2});
   QTest::newRow("no coupling, percent")
       << TwoExample{uncoupled, "", "", "", "", 0, false}
-      << QStringList{"EditM1=100", "EditF1=180", "EditM2=200", "EditF2=90", "LabelM1= %",
-                     "LabelM2= %", "EditD1=n.d.", "EditD2=n.d.", "Button2.enabled=yes",
+      << QStringList{"EditM1=100",          "EditF1=180",           "EditM2=200",
+                     "EditF2=90",           "LabelM1= %",           "LabelM2= %",
+                     "EditD1=n.d.",         "EditD2=n.d.",          "Button2.enabled=yes",
                      "Button3.enabled=yes", "GroupBoxP.visible=yes"}
       << "M1=100 U1=180 M2=200 U2=90";
   QTest::newRow("no coupling, remove mass")
-      << TwoExample{uncoupled, "", "", "", "", 0, true}
-      << QStringList{"EditF1=0", "EditF2=270"} << "M1=100 U1=180 M2=200 U2=90";
+      << TwoExample{uncoupled, "", "", "", "", 0, true} << QStringList{"EditF1=0", "EditF2=270"}
+      << "M1=100 U1=180 M2=200 U2=90";
   QTest::newRow("no coupling on four blades")
       << TwoExample{uncoupled, "", "", "", "", 4, false}
-      << QStringList{"GroupBoxL.visible=yes", "LabelZ11=Z3=", "EditM11=100", "LabelZ12=Z0=",
-                     "EditM12=0.0", "LabelZ21=Z2=", "EditM21=200", "LabelZ22=Z0=",
-                     "EditM22=0.0"}
+      << QStringList{"GroupBoxL.visible=yes", "LabelZ11=Z3=", "EditM11=100",
+                     "LabelZ12=Z0=",          "EditM12=0.0",  "LabelZ21=Z2=",
+                     "EditM21=200",           "LabelZ22=Z0=", "EditM22=0.0"}
       << "M1=100 U1=180 M2=200 U2=90";
   // 120 % of 10 g at 40 and 70 % of 5 g at 300.
   const Cx y = Polar(1.2, -40.5 / k), xv = Polar(0.7, 59.5 / k);
   QTest::newRow("12.0 g at 40, 3.50 g at 300")
       << TwoExample{Uncoupled(-y, -xv), "10", "5", "100", "200", 0, false}
-      << QStringList{"EditM1=12.0", "EditF1=40", "EditM2=3.50", "EditF2=300", "LabelM1= g.",
-                     "LabelM22= g.", "EditD1=1200.0", "EditD2=700.0"}
+      << QStringList{"EditM1=12.0", "EditF1=40",    "EditM2=3.50",   "EditF2=300",
+                     "LabelM1= g.", "LabelM22= g.", "EditD1=1200.0", "EditD2=700.0"}
       << "M1=12.0 U1=40 M2=3.50 U2=300";
   const Cx a{1, 1}, b{2, -1};
   QTest::newRow("singular") << TwoExample{{a, b, a, b, a, b}, "", "", "", "", 0, false}
@@ -502,8 +548,8 @@ void TestBalancingWindows::twoPlaneWorkedExamples() {
     QCOMPARE(BalInput().R11, 0.0);
   } else {
     QVERIFY(dialogs_.warnings.isEmpty());
-    QCOMPARE(log, QStringList({"---", "Corr.Mass and angles " + BalancingLogStamp(clock_.now),
-                               line, "---"}));
+    QCOMPARE(log, QStringList({"---", "Corr.Mass and angles " + BalancingLogStamp(clock_.now), line,
+                               "---"}));
     QCOMPARE(Corr().CorrLine2, line);
   }
 }

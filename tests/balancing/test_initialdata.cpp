@@ -89,30 +89,34 @@ void TestInitialData::continueChecks_data() {
   Setup s = Single(false, false, false, nd, nd, nd);
   s.before.R11 = 1.0, s.before.R12 = 2.0, s.before.TrialM1 = 5.0, s.before.BladeCount = 6;
   s.before.PlaceRadius1 = 40;  // an earlier Continue in grams stored it: percent keeps it
-  QTest::newRow("single new rotor percent") << s << true << QStringList{} << "0 0 0 | 0 0 | 0 | 40 0";
+  QTest::newRow("single new rotor percent")
+      << s << true << QStringList{} << "0 0 0 | 0 0 | 0 | 40 0";
 
   s = Single(false, true, true, "2,5", "3", "100");
-  QTest::newRow("single grams, 3 blades") << s << true << QStringList{} << "0 0 0 | 2.5 0 | 3 | 100 0";
+  QTest::newRow("single grams, 3 blades")
+      << s << true << QStringList{} << "0 0 0 | 2.5 0 | 3 | 100 0";
 
   s = Single(true, false, false, nd, nd, nd);
   QTest::newRow("single select without record")
-      << s << false << QStringList{"Select primary or repeated balancing"} << "0 0 0 | 0 0 | 0 | 0 0";
+      << s << false << QStringList{"Select primary or repeated balancing"}
+      << "0 0 0 | 0 0 | 0 | 0 0";
   s.before.R11 = 5.0, s.before.R12 = 0.0005;
   QTest::newRow("single select, one component too small")
       << s << false << QStringList{"Select primary or repeated balancing"}
       << "5 0.0005 0 | 0 0 | 0 | 0 0";
   s.before.R12 = -0.001;
-  QTest::newRow("single select, both at 0.001") << s << true << QStringList{} << "5 -0.001 0 | 0 0 | 0 | 0 0";
+  QTest::newRow("single select, both at 0.001")
+      << s << true << QStringList{} << "5 -0.001 0 | 0 0 | 0 | 0 0";
 
   s = Single(false, true, false, nd, nd, nd);
-  QTest::newRow("single grams n.d.") << s << false << QStringList{"Trial mass  is wrong "}
-                                      << "0 0 0 | 0 0 | 0 | 0 0";
+  QTest::newRow("single grams n.d.")
+      << s << false << QStringList{"Trial mass  is wrong "} << "0 0 0 | 0 0 | 0 | 0 0";
   s.e.EditM1 = "e.f.";
-  QTest::newRow("single grams e.f.") << s << false << QStringList{"Trial mass  is wrong "}
-                                      << "0 0 0 | 0 0 | 0 | 0 0";
+  QTest::newRow("single grams e.f.")
+      << s << false << QStringList{"Trial mass  is wrong "} << "0 0 0 | 0 0 | 0 | 0 0";
   s.e.EditM1 = "0";
   QTest::newRow("single grams 0") << s << false << QStringList{"Trial mass is wrong "}
-                                   << "0 0 0 | 0 0 | 0 | 0 0";
+                                  << "0 0 0 | 0 0 | 0 | 0 0";
   s.e.EditM1 = "-4";
   s.e.EditD1 = "50";
   QTest::newRow("single negative mass: no radii read")
@@ -122,19 +126,20 @@ void TestInitialData::continueChecks_data() {
       << s << false << QStringList{"Trial mass  is wrong "} << "0 0 0 | 0 0 | 0 | 0 0";
 
   s = Single(false, false, true, nd, "2", nd);
-  QTest::newRow("single 2 blades") << s << false << QStringList{"Blades quantity is wrong"}
-                                    << "0 0 0 | 0 0 | 2 | 0 0";
+  QTest::newRow("single 2 blades")
+      << s << false << QStringList{"Blades quantity is wrong"} << "0 0 0 | 0 0 | 2 | 0 0";
   s.e.Edit2 = "n.d.";
   s.before.BladeCount = 7;
-  QTest::newRow("single blades n.d.") << s << false << QStringList{"Blades  quantity is wrong"}
-                                       << "0 0 0 | 0 0 | 7 | 0 0";
+  QTest::newRow("single blades n.d.")
+      << s << false << QStringList{"Blades  quantity is wrong"} << "0 0 0 | 0 0 | 7 | 0 0";
   s.e.Edit2 = "3,0";
-  QTest::newRow("single blades not whole") << s << false << QStringList{"Blades  quantity is wrong"}
-                                            << "0 0 0 | 0 0 | 7 | 0 0";
+  QTest::newRow("single blades not whole")
+      << s << false << QStringList{"Blades  quantity is wrong"} << "0 0 0 | 0 0 | 7 | 0 0";
 
   s = Single(false, true, false, "10", nd, nd);
   s.before.PlaceRadius1 = 33;
-  QTest::newRow("single radius n.d. is 0") << s << true << QStringList{} << "0 0 0 | 10 0 | 0 | 0 0";
+  QTest::newRow("single radius n.d. is 0")
+      << s << true << QStringList{} << "0 0 0 | 10 0 | 0 | 0 0";
   s.e.EditD1 = "-5";
   QTest::newRow("single radius negative")
       << s << false << QStringList{"Trial mass place radius is wrong"} << "0 0 0 | 10 0 | 0 | -5 0";
@@ -161,8 +166,8 @@ void TestInitialData::continueChecks_data() {
   s.before.R41 = 3.0;
   QTest::newRow("two grams blades") << s << true << QStringList{} << "0 0 0 | 10 12.5 | 8 | 200 0";
   s = Two(false, true, false, nd, "3", nd, nd, nd);
-  QTest::newRow("two mass 1 n.d.") << s << false << QStringList{"Trial weight is wrong "}
-                                    << "0 0 0 | 0 0 | 0 | 0 0";
+  QTest::newRow("two mass 1 n.d.")
+      << s << false << QStringList{"Trial weight is wrong "} << "0 0 0 | 0 0 | 0 | 0 0";
   s.e.EditM1 = "10";
   s.e.EditM2 = "0";
   QTest::newRow("two mass 2 zero keeps both")

@@ -257,8 +257,8 @@ void TestRunRecording::successOnTheRunsOwnSpeed() {
   QCOMPARE(sink_.fields[step].N, speedText);
   QVERIFY(sink_.log.value(0).contains("RPM=" + speedText + " "));
   // A failed run is archived, stored and logged like a good one.
-  QVERIFY(QFile::exists(Paths().ArcDir + "/260108140305" + RunTag(BalancingMode::SinglePlane, step) +
-                        ".dat"));
+  QVERIFY(QFile::exists(Paths().ArcDir + "/260108140305" +
+                        RunTag(BalancingMode::SinglePlane, step) + ".dat"));
   QCOMPARE(RunSpeed(step), m.rpm);
 }
 
@@ -299,8 +299,8 @@ void TestRunRecording::failedAcquisitionKeepsNoStaleValues() {
   QCOMPARE(sink_.fields[step].V1, QString("n.d."));
   QCOMPARE(sink_.computed, 0);  // no correction from values that are not this run's
   const RunRecords& after = Runs();
-  QCOMPARE(QList<double>({after.Run0RPM, after.Run1RPM, after.RunCRPM, after.Run0V1o,
-                          after.Run1V1o, after.StartV1o, after.EndV1o}),
+  QCOMPARE(QList<double>({after.Run0RPM, after.Run1RPM, after.RunCRPM, after.Run0V1o, after.Run1V1o,
+                          after.StartV1o, after.EndV1o}),
            QList<double>({before.Run0RPM, before.Run1RPM, before.RunCRPM, before.Run0V1o,
                           before.Run1V1o, before.StartV1o, before.EndV1o}));
   // Archived as any run: what the raw data file holds.
@@ -352,9 +352,9 @@ void TestRunRecording::fileFailures() {
   QCOMPARE(int(dialogs_.messages.size()), messages);
   if (messages) {
     QCOMPARE(dialogs_.messages[0].caption, QString());
-    QVERIFY2(dialogs_.messages[0].text.startsWith("Error!: ") &&
-                 dialogs_.messages[0].text.size() > 8,
-             qPrintable(dialogs_.messages[0].text));
+    QVERIFY2(
+        dialogs_.messages[0].text.startsWith("Error!: ") && dialogs_.messages[0].text.size() > 8,
+        qPrintable(dialogs_.messages[0].text));
   }
   if (broken == "arcdir") {
     QVERIFY(!dialogs_.errors[0].isEmpty());

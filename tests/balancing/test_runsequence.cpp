@@ -96,126 +96,163 @@ void TestRunSequence::table_data() {
   QTest::addColumn<QString>("keys");
 
   // Single plane.
-  QTest::newRow("created") << false << ""
-                           << "step=0 back=0 label=0 | 1 pale off -- | 2 pale off -- | 4 pale off --"
-                           << "" << "F9=0 F8=-";
+  QTest::newRow("created")
+      << false << ""
+      << "step=0 back=0 label=0 | 1 pale off -- | 2 pale off -- | 4 pale off --"
+      << ""
+      << "F9=0 F8=-";
   QTest::newRow("shown after continue")
       << false << "continue show"
-      << "step=1 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --" << ""
+      << "step=1 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --"
+      << ""
       << "F9=1 F8=escape";
-  QTest::newRow("run0 ok") << false << "continue show r1+"
-                           << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"
-                           << "spk" << "F9=2 F8=prev";
-  QTest::newRow("run0 failed") << false << "continue show r1-"
-                               << "step=1 back=0 label=1 | 1 red on PB | 2 pale off -- | 4 pale off --"
-                               << "spk" << "F9=1 F8=escape";
+  QTest::newRow("run0 ok")
+      << false << "continue show r1+"
+      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"
+      << "spk"
+      << "F9=2 F8=prev";
+  QTest::newRow("run0 failed")
+      << false << "continue show r1-"
+      << "step=1 back=0 label=1 | 1 red on PB | 2 pale off -- | 4 pale off --"
+      << "spk"
+      << "F9=1 F8=escape";
   QTest::newRow("run0 failed then ok")
       << false << "continue show r1- r1+"
-      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --" << "spk spk"
+      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"
+      << "spk spk"
       << "F9=2 F8=prev";
   QTest::newRow("run1 ok shows the correction")
       << false << "continue show r1+ r2+"
       << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"
-      << "spk corr spk" << "F9=4 F8=prev";
-  QTest::newRow("run1 failed") << false << "continue show r1+ r2-"
-                               << "step=2 back=0 label=1 | 1 lime off -- | 2 red on PB | 4 pale off --"
-                               << "spk spk" << "F9=2 F8=prev";
+      << "spk corr spk"
+      << "F9=4 F8=prev";
+  QTest::newRow("run1 failed")
+      << false << "continue show r1+ r2-"
+      << "step=2 back=0 label=1 | 1 lime off -- | 2 red on PB | 4 pale off --"
+      << "spk spk"
+      << "F9=2 F8=prev";
   QTest::newRow("runC ok: archive, no way back")
       << false << "continue show r1+ r2+ r4+"
       << "step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 green on P-"
-      << "spk corr spk arch corr spk" << "F9=4 F8=-";
+      << "spk corr spk arch corr spk"
+      << "F9=4 F8=-";
   QTest::newRow("runC failed keeps its Run button")
       << false << "continue show r1+ r2+ r4-"
       << "step=4 back=1 label=1 | 1 lime off -- | 2 lime off -- | 4 red on P-"
-      << "spk corr spk spk" << "F9=4 F8=-";
+      << "spk corr spk spk"
+      << "F9=4 F8=-";
   QTest::newRow("runC repeated after a failure")
       << false << "continue show r1+ r2+ r4- r4+"
       << "step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 green on P-"
-      << "spk corr spk spk arch corr spk" << "F9=4 F8=-";
+      << "spk corr spk spk arch corr spk"
+      << "F9=4 F8=-";
   QTest::newRow("known coefficients skip run1")
       << false << "continue show r1+k"
-      << "step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB" << "spk corr"
+      << "step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"
+      << "spk corr"
       << "F9=4 F8=prev";
   QTest::newRow("known coefficients after a failed run0")
       << false << "continue show r1-k"
-      << "step=4 back=1 label=1 | 1 red on PB | 2 lime off -- | 4 green on PB" << "spk corr"
+      << "step=4 back=1 label=1 | 1 red on PB | 2 lime off -- | 4 green on PB"
+      << "spk corr"
       << "F9=4 F8=prev";
   QTest::newRow("known: prev from runC goes to run0")
       << false << "continue show r1+k prev"
-      << "step=1 back=1 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --" << "spk corr"
+      << "step=1 back=1 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --"
+      << "spk corr"
       << "F9=1 F8=escape";
   QTest::newRow("new rotor: prev from runC goes to run1")
       << false << "continue show r1+ r2+ prev"
       << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 lime off --"
-      << "spk corr spk" << "F9=2 F8=prev";
-  QTest::newRow("prev from run1") << false << "continue show r1+ prev"
-                                  << "step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 pale off --"
-                                  << "spk" << "F9=1 F8=escape";
+      << "spk corr spk"
+      << "F9=2 F8=prev";
+  QTest::newRow("prev from run1")
+      << false << "continue show r1+ prev"
+      << "step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 pale off --"
+      << "spk"
+      << "F9=1 F8=escape";
   QTest::newRow("escape") << false << "continue show esc"
                           << "step=0 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --"
-                          << "" << "F9=0 F8=-";
-  QTest::newRow("escape closes") << false << "continue show esc close"
-                                 << "step=0 back=0 label=0 | 1 lime off PB | 2 lime off -- | 4 lime off --"
-                                 << "" << "F9=0 F8=-";
+                          << ""
+                          << "F9=0 F8=-";
+  QTest::newRow("escape closes")
+      << false << "continue show esc close"
+      << "step=0 back=0 label=0 | 1 lime off PB | 2 lime off -- | 4 lime off --"
+      << ""
+      << "F9=0 F8=-";
   QTest::newRow("shown again after a close")
       << false << "continue show r1+ r2+ close continue show"
       << "step=1 back=0 label=0 | 1 green on PB | 2 lime off -- | 4 lime off --"
-      << "spk corr spk" << "F9=1 F8=escape";
+      << "spk corr spk"
+      << "F9=1 F8=escape";
   QTest::newRow("nothing while run0 records")
       << false << "continue show begin1"
-      << "step=1 back=0 label=0 | 1 green on -- | 2 pale off -- | 4 pale off --" << ""
+      << "step=1 back=0 label=0 | 1 green on -- | 2 pale off -- | 4 pale off --"
+      << ""
       << "F9=0 F8=-";
   QTest::newRow("an aborted run0 gives its buttons back")
       << false << "continue show begin1 abort1"
-      << "step=1 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --" << ""
+      << "step=1 back=0 label=0 | 1 green on PB | 2 pale off -- | 4 pale off --"
+      << ""
       << "F9=1 F8=escape";
   QTest::newRow("run1 keeps its buttons while it records, keys do nothing")
       << false << "continue show r1+ begin2"
-      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --" << "spk"
+      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"
+      << "spk"
       << "F9=0 F8=-";
 
   // Two planes.
   QTest::newRow("two: run1 ok") << true << "continue show r1+ r2+"
                                 << "step=3 back=0 label=0 | 1 lime off -- | 2 lime off -- | "
                                    "3 green on PB | 4 pale off --"
-                                << "spk spk" << "F9=3 F8=prev";
+                                << "spk spk"
+                                << "F9=3 F8=prev";
   QTest::newRow("two: run1 failed")
       << true << "continue show r1+ r2-"
       << "step=2 back=0 label=1 | 1 lime off -- | 2 red on PB | 3 pale off -- | 4 pale off --"
-      << "spk spk" << "F9=2 F8=prev";
+      << "spk spk"
+      << "F9=2 F8=prev";
   QTest::newRow("two: run2 ok, spectrum first")
       << true << "continue show r1+ r2+ r3+"
       << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 lime off -- | 4 green on PB"
-      << "spk spk spk arch corr" << "F9=4 F8=prev";
+      << "spk spk spk arch corr"
+      << "F9=4 F8=prev";
   QTest::newRow("two: run2 failed")
       << true << "continue show r1+ r2+ r3-"
       << "step=3 back=0 label=1 | 1 lime off -- | 2 lime off -- | 3 red on PB | 4 pale off --"
-      << "spk spk spk" << "F9=3 F8=prev";
+      << "spk spk spk"
+      << "F9=3 F8=prev";
   QTest::newRow("two: runC ok")
       << true << "continue show r1+ r2+ r3+ r4+"
       << "step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 3 lime off -- | 4 green on P-"
-      << "spk spk spk arch corr spk arch corr" << "F9=4 F8=-";
+      << "spk spk spk arch corr spk arch corr"
+      << "F9=4 F8=-";
   QTest::newRow("two: prev from runC goes to run2")
       << true << "continue show r1+ r2+ r3+ prev"
       << "step=3 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 green on PB | 4 lime off --"
-      << "spk spk spk arch corr" << "F9=3 F8=prev";
+      << "spk spk spk arch corr"
+      << "F9=3 F8=prev";
   QTest::newRow("two: prev from run2 goes to run1")
       << true << "continue show r1+ r2+ prev"
       << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 3 lime off -- | 4 pale off --"
-      << "spk spk" << "F9=2 F8=prev";
+      << "spk spk"
+      << "F9=2 F8=prev";
   QTest::newRow("two: known coefficients")
       << true << "continue show r1+k"
       << "step=4 back=1 label=0 | 1 lime off -- | 2 lime off -- | 3 lime off -- | 4 green on PB"
-      << "spk corr" << "F9=4 F8=prev";
+      << "spk corr"
+      << "F9=4 F8=prev";
   // Showing the correction window performs Continue, which enables the Run#0 group again.
   QTest::newRow("two: continue from the correction window")
       << true << "continue show r1+ r2+ r3+ continue"
       << "step=4 back=0 label=0 | 1 green on -- | 2 lime off -- | 3 lime off -- | 4 green on PB"
-      << "spk spk spk arch corr" << "F9=4 F8=prev";
+      << "spk spk spk arch corr"
+      << "F9=4 F8=prev";
   QTest::newRow("two: run2 disables its buttons while it records")
       << true << "continue show r1+ r2+ begin3"
       << "step=3 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 green on -- | 4 pale off --"
-      << "spk spk" << "F9=0 F8=-";
+      << "spk spk"
+      << "F9=0 F8=-";
 }
 
 void TestRunSequence::table() {
