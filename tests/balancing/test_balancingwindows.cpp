@@ -108,6 +108,8 @@ class TestBalancingWindows : public QObject {
   void continueThroughTheWindow();
   void initialDataKeys();
 
+  void runWindowControls_data();
+  void runWindowControls();
   void correctionControls_data();
   void correctionControls();
   void singlePlaneWorkedExamples_data();
@@ -335,6 +337,41 @@ void TestBalancingWindows::initialDataKeys() {
   w_->b11.close();
   QTest::keyClick(&f, Qt::Key_F10);
   QVERIFY(!f.isVisible());
+}
+
+void TestBalancingWindows::runWindowControls_data() {
+  QTest::addColumn<bool>("two");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QStringList>("shown");
+  const QStringList common{
+      "GroupBox1=Run#0 (initial, no trial mass)", "GroupBox2=Run#1(Trial mass Plane 1)",
+      "GroupBox4=RunC (Check balance quality)", "LabelN1=Nrev=", "EditN1=n.d.", "EditV11=n.d.",
+      "EditF11=n.d.", "ButtonP1=F9 - Run", "ButtonB1=F8 - Escape ", "ButtonP2=F9 - Run",
+      "ButtonB2=F8-Prev.step", "ButtonB2.hint=Repeate Run#0 once more.", "ButtonP4=F9 - Run",
+      "ButtonB4=F8-Prev.step", "Label41= Wrong tachometer signal! Try step again! ",
+      "Label41.visible=no", "Button2=View archieves", "Button1=F10 - Exit",
+      "RunSpkBtn.visible=no", "GroupBox1.enabled=no", "GroupBox4.enabled=no"};
+  QTest::newRow("single") << false << "Single-Plane balancing"
+                          << (common + QStringList{"ButtonB4.hint=Repeate Run#1 once more.",
+                                                   "GroupBox3.visible=<no GroupBox3>",
+                                                   "EditV21.visible=<no EditV21>"});
+  QTest::newRow("two") << true << "Two plane balance"
+                       << (common + QStringList{"GroupBox3=Run#2(Trial mass Plane 2)",
+                                                "ButtonB3.hint=Repeate Run#1 once more.",
+                                                "ButtonB4.hint=Repeate Run#2 once more.",
+                                                "ButtonP2.hint=Repeate Run#0 once more.",
+                                                "EditV21=n.d.", "EditF24=n.d."});
+}
+
+void TestBalancingWindows::runWindowControls() {
+  QFETCH(bool, two);
+  QFETCH(QString, caption);
+  QFETCH(QStringList, shown);
+  RunForm& w = w_->Runs(two);
+  QCOMPARE(w.windowTitle(), caption);
+  CheckShown(&w, shown);
+  // Before any step was entered every group is pale green.
+  QCOMPARE(GroupColourOf(w.GroupBox2), QColor(131, 224, 147));
 }
 
 void TestBalancingWindows::correctionControls_data() {
