@@ -1,6 +1,7 @@
 #include "app/ui/AppWindows.h"
 
 #include <QDir>
+#include <QLineEdit>
 
 #include "acquisition/AdcAcquire.h"
 #include "balancing/BalancingLinks.h"
@@ -53,9 +54,19 @@ AppWindows::AppWindows() {
   observer_.Add(formB21_.get());
   LinkBalancingWindows(*formB10_, *formB11_, *formB12_);
   LinkBalancingWindows(*formB20_, *formB21_, *formB22_);
-  // Select (FormB10/FormB20 selectRotor), F8 and F9 of the correction windows (showIntRatio,
-  // addArchiveRecord) and "View archieves" of the run windows (viewArchives) are set here once
-  // the coefficient table and archive windows exist.
+  // The coefficient-table and archive windows behind the balancing windows' buttons.
+  formKft1_->SelectInto({formB10_->RadioGroup1, formB10_->RadioGroup2, formB10_->EditM1, nullptr,
+                         formB10_->Edit2, formB10_->EditD1, nullptr});
+  formKft2_->SelectInto({formB20_->RadioGroup1, formB20_->RadioGroup2, formB20_->EditM1,
+                         formB20_->EditM2, formB20_->Edit2, formB20_->EditD1, formB20_->EditD2});
+  formB10_->selectRotor = [this] { formKft1_->ShowForSelection(); };
+  formB20_->selectRotor = [this] { formKft2_->ShowForSelection(); };
+  formB12_->showIntRatio = [this] { formKft1L_->ShowForEntry(); };
+  formB22_->showIntRatio = [this] { formKft2L_->ShowForEntry(); };
+  formB12_->addArchiveRecord = [this] { formArch1_->ShowAfterAdding(formB12_.get()); };
+  formB22_->addArchiveRecord = [this] { formArch2_->ShowAfterAdding(formB22_.get()); };
+  formB11_->viewArchives = [this] { formArch1_->ShowForBrowsing(false, formB11_.get()); };
+  formB21_->viewArchives = [this] { formArch2_->ShowForBrowsing(false, formB21_.get()); };
   SetObserver(&observer_);
 
   BindCycleAcquisition([] { AdcAcquire(); });

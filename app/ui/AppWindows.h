@@ -5,16 +5,16 @@
 #include "app/ui/Unit0.h"
 #include "balancing/UnitArch1.h"
 #include "balancing/UnitArch2.h"
-#include "balancing/UnitKft1.h"
-#include "balancing/UnitKft1L.h"
-#include "balancing/UnitKft2.h"
-#include "balancing/UnitKft2L.h"
 #include "balancing/UnitB10.h"
 #include "balancing/UnitB11.h"
 #include "balancing/UnitB12.h"
 #include "balancing/UnitB20.h"
 #include "balancing/UnitB21.h"
 #include "balancing/UnitB22.h"
+#include "balancing/UnitKft1.h"
+#include "balancing/UnitKft1L.h"
+#include "balancing/UnitKft2.h"
+#include "balancing/UnitKft2L.h"
 #include "kit/NSOUnit.h"
 #include "kit/UnitAbout.h"
 #include "kit/WidgetDialogs.h"
@@ -38,6 +38,8 @@ class AppWindows {
   FormB20& B20() { return *formB20_; }
   FormB21& B21() { return *formB21_; }
   FormB22& B22() { return *formB22_; }
+  FormKft1& Kft1() { return *formKft1_; }
+  FormArch1& Arch1() { return *formArch1_; }
 
  private:
   // Device log of the main window, as one of the observer's views.

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +26,7 @@ class TestAppWindows : public QObject {
   void f6OpensArchiveOfTheTab();
   void f7OpensBalancingOfTheTab_data();
   void f7OpensBalancingOfTheTab();
+  void balancingReachesTheTablesAndTheArchive();
 
  private:
   QTemporaryDir* dir_ = nullptr;
@@ -120,8 +122,10 @@ void TestAppWindows::f6OpensArchiveOfTheTab_data() {
   QTest::addColumn<int>("tab");
   QTest::addColumn<QString>("title");
   QTest::addColumn<QString>("file");
-  QTest::newRow("single-plane") << 0 << "Single Plane balancing archive" << "ArchTable1.db";
-  QTest::newRow("two-plane") << 1 << "Two-Plane balancing archive" << "ArchTable2.db";
+  QTest::newRow("single-plane") << 0 << "Single Plane balancing archive"
+                                << "ArchTable1.db";
+  QTest::newRow("two-plane") << 1 << "Two-Plane balancing archive"
+                             << "ArchTable2.db";
 }
 
 void TestAppWindows::f6OpensArchiveOfTheTab() {
@@ -167,6 +171,37 @@ void TestAppWindows::f7OpensBalancingOfTheTab() {
   QTest::keyClick(&app_->Main(), Qt::Key_F7);
   QCOMPARE(seen, window);
   QCOMPARE(runs, tab == 0 ? QString("FormB11") : QString("FormB21"));
+  QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestAppWindows::balancingReachesTheTablesAndTheArchive() {
+  app_->Main().PageControl1->setCurrentIndex(0);
+  QStringList seen;
+  bool archiveModeless = false;
+  QTimer::singleShot(0, [&] {
+    FormB10& initial = app_->B10();
+    initial.RadioGroup0->Item(1)->click();
+    // "Select": the coefficient table, modally; F10 leaves it without a choice.
+    QTimer::singleShot(0, [&] {
+      QWidget* table = QApplication::activeModalWidget();
+      seen << table->windowTitle();
+      QTest::keyClick(table, Qt::Key_F10);
+    });
+    initial.Button3->click();
+    initial.RadioGroup0->Item(0)->click();
+    QTest::keyClick(&initial, Qt::Key_F9);
+    // "View archieves": the archive of the mode, not modally, over the run window.
+    FormB11& runs = app_->B11();
+    runs.Button2->click();
+    seen << app_->Arch1().windowTitle();
+    archiveModeless = app_->Arch1().isVisible() && !app_->Arch1().isModal() &&
+                      QApplication::activeModalWidget() == &initial;
+    app_->Arch1().close();
+    QTest::keyClick(&runs, Qt::Key_F10);
+  });
+  QTest::keyClick(&app_->Main(), Qt::Key_F7);
+  QCOMPARE(seen, QStringList({"Influence coeff. Single plane.", "Single Plane balancing archive"}));
+  QVERIFY(archiveModeless);
   QVERIFY(!QApplication::activeModalWidget());
 }
 
