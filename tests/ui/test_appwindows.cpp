@@ -122,10 +122,8 @@ void TestAppWindows::f6OpensArchiveOfTheTab_data() {
   QTest::addColumn<int>("tab");
   QTest::addColumn<QString>("title");
   QTest::addColumn<QString>("file");
-  QTest::newRow("single-plane") << 0 << "Single Plane balancing archive"
-                                << "ArchTable1.db";
-  QTest::newRow("two-plane") << 1 << "Two-Plane balancing archive"
-                             << "ArchTable2.db";
+  QTest::newRow("single-plane") << 0 << "Single Plane balancing archive" << "ArchTable1.db";
+  QTest::newRow("two-plane") << 1 << "Two-Plane balancing archive" << "ArchTable2.db";
 }
 
 void TestAppWindows::f6OpensArchiveOfTheTab() {
