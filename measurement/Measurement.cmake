@@ -7,6 +7,7 @@ add_library(vintor_measurement STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/FrameKernels.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FrameKernels.h
   ${CMAKE_CURRENT_SOURCE_DIR}/FFTBase.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FFTBase.h
   ${CMAKE_CURRENT_SOURCE_DIR}/Spectrum.cpp ${CMAKE_CURRENT_SOURCE_DIR}/Spectrum.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/Broadband.cpp ${CMAKE_CURRENT_SOURCE_DIR}/Broadband.h
   ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycle.cpp ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycle.h
   ${CMAKE_CURRENT_SOURCE_DIR}/MeasCycleDefault.cpp)
 target_include_directories(vintor_measurement PUBLIC ${CMAKE_SOURCE_DIR})
