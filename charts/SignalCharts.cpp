@@ -5,10 +5,14 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
+#include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLocale>
 #include <QLineSeries>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -19,11 +23,18 @@
 namespace vintor {
 namespace {
 
+constexpr int kCornerRight = 77;   // the corner text's left edge, from the right edge
+constexpr int kCornerBottom = 15;  // its top edge, from the bottom edge
+
 QChartView* MakeView(QChart* chart, QWidget* parent) {
   chart->setLocalizeNumbers(true);
+  QLocale locale = chart->locale();
+  locale.setNumberOptions(QLocale::OmitGroupSeparator);
+  chart->setLocale(locale);
   chart->setMargins(QMargins(2, 0, 2, 0));
   chart->layout()->setContentsMargins(0, 0, 0, 0);
   chart->setBackgroundRoundness(0);
+  chart->setBackgroundBrush(Qt::white);
   chart->legend()->setAlignment(Qt::AlignRight);
   QFont title = chart->titleFont();
   title.setBold(true);
@@ -31,22 +42,28 @@ QChartView* MakeView(QChart* chart, QWidget* parent) {
   chart->setTitleFont(title);
   auto* view = new QChartView(chart, parent);
   view->setRenderHint(QPainter::Antialiasing);
+  view->setFrameShape(QFrame::NoFrame);
+  view->setBackgroundBrush(Qt::white);
   auto* layout = new QVBoxLayout(parent);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view);
   return view;
 }
 
-QValueAxis* MakeAxis(const QString& title, const QString& format) {
-  auto* axis = new QValueAxis;
-  axis->setTitleText(title);
-  axis->setLabelFormat(format);
+void SmallFonts(QAbstractAxis* axis) {
   QFont f = axis->titleFont();
   f.setPointSize(7);
   axis->setTitleFont(f);
   QFont labels = axis->labelsFont();
   labels.setPointSize(7);
   axis->setLabelsFont(labels);
+}
+
+QValueAxis* MakeAxis(const QString& title, const QString& format) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(title);
+  axis->setLabelFormat(format);
+  SmallFonts(axis);
   return axis;
 }
 
@@ -56,12 +73,7 @@ QCategoryAxis* MakeValueAxis(const QString& title) {
   auto* axis = new QCategoryAxis;
   axis->setTitleText(title);
   axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  QFont f = axis->titleFont();
-  f.setPointSize(7);
-  axis->setTitleFont(f);
-  QFont labels = axis->labelsFont();
-  labels.setPointSize(7);
-  axis->setLabelsFont(labels);
+  SmallFonts(axis);
   return axis;
 }
 
@@ -74,8 +86,21 @@ double NiceStep(double rough) {
   return 10 * p;
 }
 
-void SetValueRange(QCategoryAxis* axis, double lo, double hi) {
+// A whole-number tick step of 1, 2 or 5 times a power of ten.
+double NiceWholeStep(double rough) {
+  if (!(rough > 1.0)) return 1.0;
+  const double p = std::pow(10.0, std::floor(std::log10(rough)));
+  for (double m : {1.0, 2.0, 5.0})
+    if (rough <= m * p) return m * p;
+  return 10 * p;
+}
+
+void ClearCategories(QCategoryAxis* axis) {
   for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+}
+
+void SetValueRange(QCategoryAxis* axis, double lo, double hi) {
+  ClearCategories(axis);
   axis->setStartValue(lo);
   axis->setRange(lo, hi);
   const double step = NiceStep((hi - lo) / 6.0);
@@ -85,8 +110,8 @@ void SetValueRange(QCategoryAxis* axis, double lo, double hi) {
   }
 }
 
-void HideFromLegend(QChart* chart, QAbstractSeries* series) {
-  for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
+void ShowInLegend(QChart* chart, QAbstractSeries* series, bool shown) {
+  for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(shown);
 }
 
 // A symmetric range that leaves a little room above the largest value.
@@ -98,46 +123,153 @@ double NiceLimit(double peak) {
   return 10 * p;
 }
 
+int PlotColumns(const QChart* chart, const QWidget* widget) {
+  const int w = static_cast<int>(chart->plotArea().width());
+  return std::max(w > 0 ? w : widget->width(), 64);
+}
+
+// The column (of `columns` across x0 .. x0 + span) that x falls in.
+int ColumnOf(double x, double x0, double span, int columns) {
+  const int c = static_cast<int>((x - x0) / span * columns);
+  return std::clamp(c, 0, columns - 1);
+}
+
+// The line as drawn: all points while they are few, else per pixel column the first, lowest,
+// highest and last point in their order, which draws the same picture.
+QList<QPointF> Envelope(const std::vector<double>& x, const std::vector<double>& y, int columns) {
+  const size_t n = std::min(x.size(), y.size());
+  QList<QPointF> out;
+  const double x0 = n ? x.front() : 0.0;
+  const double span = n ? x[n - 1] - x0 : 0.0;
+  if (n <= static_cast<size_t>(4 * columns) || !(span > 0)) {
+    out.reserve(static_cast<qsizetype>(n));
+    for (size_t i = 0; i < n; ++i) out.append({x[i], y[i]});
+    return out;
+  }
+  out.reserve(4 * columns + 4);
+  size_t i = 0;
+  while (i < n) {
+    const int col = ColumnOf(x[i], x0, span, columns);
+    size_t lo = i, hi = i, j = i + 1;
+    for (; j < n && ColumnOf(x[j], x0, span, columns) == col; ++j) {
+      if (y[j] < y[lo]) lo = j;
+      if (y[j] > y[hi]) hi = j;
+    }
+    size_t keep[4] = {i, std::min(lo, hi), std::max(lo, hi), j - 1};
+    size_t last = n;
+    for (size_t k : keep) {
+      if (k == last) continue;
+      out.append({x[k], y[k]});
+      last = k;
+    }
+    i = j;
+  }
+  return out;
+}
+
+// Marks as impulses from the zero line; where several fall in one pixel column the largest
+// stands for them.
+QList<QPointF> Impulses(const std::vector<double>& x, const std::vector<double>& mark,
+                        int columns) {
+  const size_t n = std::min(x.size(), mark.size());
+  QList<QPointF> out;
+  if (n == 0) return out;
+  const double x0 = x.front();
+  const double span = x[n - 1] - x0;
+  int lastCol = -1;
+  for (size_t i = 0; i < n; ++i) {
+    if (mark[i] == 0.0) continue;
+    const int col = span > 0 ? ColumnOf(x[i], x0, span, columns) : 0;
+    if (col == lastCol) {
+      if (std::fabs(mark[i]) > std::fabs(out[out.size() - 2].y()))
+        out[out.size() - 2].setY(mark[i]);
+      continue;
+    }
+    lastCol = col;
+    out.append({x[i], 0.0});
+    out.append({x[i], mark[i]});
+    out.append({x[i], 0.0});
+  }
+  return out;
+}
+
 }  // namespace
 
-struct SignalChart::Impl {
+struct ChartWidget::Base {
   QChart* chart = nullptr;
-  QLineSeries* a1 = nullptr;
-  QLineSeries* a2 = nullptr;
-  QLineSeries* zero = nullptr;
-  QBarSeries* mark = nullptr;
-  QValueAxis* x = nullptr;
+  QChartView* view = nullptr;
   QCategoryAxis* y = nullptr;
+  QLabel* corner = nullptr;
 };
 
-SignalChart::SignalChart(const QString& title, QWidget* parent) : QWidget(parent), d_(new Impl) {
-  d_->chart = new QChart;
-  d_->chart->setTitle(title);
-  d_->a1 = new QLineSeries;
-  d_->a1->setName(QStringLiteral("A1"));
-  d_->a1->setPen(QPen(QColor(220, 0, 0), 1.2));
-  d_->a2 = new QLineSeries;
-  d_->a2->setName(QStringLiteral("A2"));
-  d_->a2->setPen(QPen(QColor(0, 150, 0), 1.2));
-  d_->mark = new QBarSeries;
-  d_->mark->setName(QStringLiteral("Mark"));
-  d_->zero = new QLineSeries;
-  d_->zero->setName(QStringLiteral("Zero"));
-  d_->zero->setPen(QPen(QColor(0, 0, 220), 1));
+ChartWidget::ChartWidget(const QString& title, QWidget* parent) : QWidget(parent), b_(new Base) {
+  b_->chart = new QChart;
+  b_->chart->setTitle(title);
+  b_->y = MakeValueAxis(QStringLiteral("mm/sec"));
+  b_->chart->addAxis(b_->y, Qt::AlignLeft);
+  b_->view = MakeView(b_->chart, this);
+  b_->corner = new QLabel(this);
+  QFont f = b_->corner->font();
+  f.setPointSize(7);
+  b_->corner->setFont(f);
+  b_->corner->setAttribute(Qt::WA_TransparentForMouseEvents);
+  b_->corner->hide();
+}
+
+ChartWidget::~ChartWidget() { delete b_; }
+
+QString ChartWidget::Title() const { return b_->chart->title(); }
+QString ChartWidget::ValueAxisTitle() const { return b_->y->titleText(); }
+void ChartWidget::SetValueAxisTitle(const QString& title) { b_->y->setTitleText(title); }
+QStringList ChartWidget::ValueAxisLabels() const { return b_->y->categoriesLabels(); }
+QLabel* ChartWidget::CornerLabel() const { return b_->corner; }
+
+void ChartWidget::SetCornerText(const QString& text) {
+  b_->corner->setText(text);
+  b_->corner->adjustSize();
+  b_->corner->setVisible(!text.isEmpty());
+  // Room along the bottom edge for the corner text, below the axis labels.
+  b_->chart->setMargins(QMargins(2, 0, 2, text.isEmpty() ? 0 : 12));
+  b_->corner->move(width() - kCornerRight, height() - kCornerBottom);
+  b_->corner->raise();
+}
+
+void ChartWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  b_->corner->move(width() - kCornerRight, height() - kCornerBottom);
+}
+
+struct SignalChart::Impl {
+  QLineSeries* series[4] = {};  // the two signals, the marks, zero
+  QValueAxis* x = nullptr;
+  ChartTrace trace;
+  int drawnColumns = 0;
+};
+
+SignalChart::SignalChart(const QString& title, QWidget* parent)
+    : ChartWidget(title, parent), d_(new Impl) {
+  const QString names[4] = {QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("Mark"),
+                            QStringLiteral("Zero")};
+  const QPen pens[4] = {QPen(QColor(220, 0, 0), 1.2), QPen(QColor(0, 150, 0), 1.2),
+                        QPen(QColor(193, 192, 255), 2.0), QPen(QColor(0, 0, 220), 1)};
   d_->x = MakeAxis(QStringLiteral("s"), QStringLiteral("%.2f"));
-  d_->y = MakeValueAxis(QStringLiteral("mm/sec"));
-  d_->chart->addAxis(d_->x, Qt::AlignBottom);
-  d_->chart->addAxis(d_->y, Qt::AlignLeft);
-  for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{d_->a1, d_->a2, d_->zero}) {
-    d_->chart->addSeries(s);
+  QChart* chart = b_->chart;
+  chart->addAxis(d_->x, Qt::AlignBottom);
+  for (int i = 0; i < 4; ++i) {
+    auto* s = new QLineSeries;
+    s->setName(names[i]);
+    s->setPen(pens[i]);
+    chart->addSeries(s);
     s->attachAxis(d_->x);
-    s->attachAxis(d_->y);
+    s->attachAxis(b_->y);
+    d_->series[i] = s;
   }
-  d_->chart->addSeries(d_->mark);
-  d_->mark->attachAxis(d_->y);
-  HideFromLegend(d_->chart, d_->mark);
-  HideFromLegend(d_->chart, d_->zero);
-  MakeView(d_->chart, this);
+  ShowInLegend(chart, d_->series[2], false);
+  ShowInLegend(chart, d_->series[3], false);
+  // A new plot width changes the envelope of a long trace.
+  connect(chart, &QChart::plotAreaChanged, this, [this] {
+    if (PlotColumns(b_->chart, this) != d_->drawnColumns && d_->trace.x.size() > 4 * 64) Draw();
+  });
   Clear();
 }
 
@@ -145,56 +277,131 @@ SignalChart::~SignalChart() { delete d_; }
 
 void SignalChart::SetSignals(const std::vector<double>& s1, const std::vector<double>& s2,
                              double step) {
-  QList<QPointF> p1, p2, zero;
-  double peak = 0;
+  ChartTrace t;
   const size_t n = std::min(s1.size(), s2.size());
-  for (size_t j = 0; j < n; ++j) {
-    const double t = static_cast<double>(j) * step;
-    p1.append({t, s1[j]});
-    p2.append({t, s2[j]});
-    zero.append({t, 0.0});
-    peak = std::max({peak, std::fabs(s1[j]), std::fabs(s2[j])});
-  }
-  d_->a1->replace(p1);
-  d_->a2->replace(p2);
-  d_->zero->replace(zero);
-  const double limit = NiceLimit(peak);
+  t.x.resize(n);
+  for (size_t j = 0; j < n; ++j) t.x[j] = static_cast<double>(j) * step;
+  t.ch1.assign(s1.begin(), s1.begin() + static_cast<std::ptrdiff_t>(n));
+  t.ch2.assign(s2.begin(), s2.begin() + static_cast<std::ptrdiff_t>(n));
+  t.labelled = false;
+  d_->trace = std::move(t);
+  d_->x->setTitleText(QStringLiteral("s"));
+  d_->x->setLabelFormat(QStringLiteral("%.2f"));
+  d_->x->setTickType(QValueAxis::TicksFixed);
   d_->x->setRange(0, n > 1 ? static_cast<double>(n - 1) * step : 1.0);
-  SetValueRange(d_->y, -limit, limit);
+  SetValueRangeFromTrace();
+  Draw();
+}
+
+void SignalChart::SetTrace(ChartTrace trace) {
+  const size_t n = std::min({trace.x.size(), trace.ch1.size(), trace.ch2.size()});
+  trace.x.resize(n);
+  trace.ch1.resize(n);
+  trace.ch2.resize(n);
+  if (!trace.mark.empty()) trace.mark.resize(n, 0.0);
+  d_->trace = std::move(trace);
+  const std::vector<double>& x = d_->trace.x;
+  const double lo = n ? x.front() : 0.0;
+  const double hi = n > 1 ? x.back() : lo + 1.0;
+  d_->x->setTitleText(QString());
+  d_->x->setLabelFormat(QStringLiteral("%.0f"));
+  // Never a moment with the old step over the new range: that could be thousands of ticks.
+  d_->x->setTickType(QValueAxis::TicksFixed);
+  d_->x->setRange(lo, hi);
+  d_->x->setTickAnchor(0);
+  d_->x->setTickInterval(NiceWholeStep((hi - lo) / 8.0));
+  d_->x->setTickType(QValueAxis::TicksDynamic);
+  SetValueRangeFromTrace();
+  Draw();
+}
+
+void SignalChart::Draw() {
+  const ChartTrace& t = d_->trace;
+  const int columns = PlotColumns(b_->chart, this);
+  d_->drawnColumns = columns;
+  d_->series[0]->replace(Envelope(t.x, t.ch1, columns));
+  d_->series[1]->replace(Envelope(t.x, t.ch2, columns));
+  const QList<QPointF> marks = Impulses(t.x, t.mark, columns);
+  d_->series[2]->replace(marks);
+  ShowInLegend(b_->chart, d_->series[2], !marks.isEmpty());
+  QList<QPointF> zero;
+  if (!t.x.empty()) zero = {{t.x.front(), 0.0}, {t.x.back(), 0.0}};
+  d_->series[3]->replace(zero);
+}
+
+void SignalChart::SetValueRangeFromTrace() {
+  const ChartTrace& t = d_->trace;
+  double peak = 0;
+  for (const std::vector<double>* v : {&t.ch1, &t.ch2, &t.mark})
+    for (double a : *v) peak = std::max(peak, std::fabs(a));
+  const double limit = NiceLimit(peak);
+  SetValueRange(b_->y, -limit, limit);
 }
 
 void SignalChart::Clear() {
-  d_->a1->clear();
-  d_->a2->clear();
-  d_->zero->clear();
+  d_->trace = ChartTrace{};
+  for (QLineSeries* s : d_->series) s->clear();
+  ShowInLegend(b_->chart, d_->series[2], false);
+  d_->x->setTickType(QValueAxis::TicksFixed);
   d_->x->setRange(0, 1);
-  SetValueRange(d_->y, -1, 1);
+  SetValueRange(b_->y, -1, 1);
 }
 
-int SignalChart::PointCount() const { return static_cast<int>(d_->a1->count()); }
-
-QStringList SignalChart::ValueAxisLabels() const { return d_->y->categoriesLabels(); }
+int SignalChart::PointCount() const { return static_cast<int>(d_->trace.x.size()); }
 
 QString SignalChart::SeriesName(int index) const {
-  const QList<QAbstractSeries*> all = d_->chart->series();
-  return index >= 0 && index < all.size() ? all[index]->name() : QString();
+  return index >= 0 && index < 4 ? d_->series[index]->name() : QString();
+}
+
+void SignalChart::SetSeriesNames(const QStringList& names) {
+  for (int i = 0; i < 4 && i < names.size(); ++i) d_->series[i]->setName(names[i]);
+}
+
+QColor SignalChart::SeriesColour(int index) const {
+  return index >= 0 && index < 4 ? d_->series[index]->pen().color() : QColor();
+}
+
+double SignalChart::PointValue(int series, int index) const {
+  const ChartTrace& t = d_->trace;
+  if (index < 0 || static_cast<size_t>(index) >= t.x.size()) return 0.0;
+  const auto i = static_cast<size_t>(index);
+  switch (series) {
+    case 0:
+      return t.ch1[i];
+    case 1:
+      return t.ch2[i];
+    case 2:
+      return t.mark.empty() ? 0.0 : t.mark[i];
+    default:
+      return 0.0;
+  }
+}
+
+QString SignalChart::PointLabel(int index) const {
+  const ChartTrace& t = d_->trace;
+  if (!t.labelled || index < 0 || static_cast<size_t>(index) >= t.x.size()) return QString();
+  return FormatPicture(t.x[static_cast<size_t>(index)], 0);
+}
+
+int SignalChart::DrawnPointCount(int series) const {
+  return series >= 0 && series < 4 ? static_cast<int>(d_->series[series]->count()) : 0;
 }
 
 struct SpectrumChart::Impl {
-  QChart* chart = nullptr;
   QBarSeries* bars = nullptr;
   QBarSet* a1 = nullptr;
   QBarSet* a2 = nullptr;
   QLineSeries* zero = nullptr;
   QValueAxis* hz = nullptr;
   QValueAxis* rpm = nullptr;
-  QCategoryAxis* y = nullptr;
+  QCategoryAxis* labelsAxis = nullptr;  // the bottom axis of labelled bars
+  bool labelled = false;
+  QStringList labels;
 };
 
 SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* parent)
-    : QWidget(parent), d_(new Impl) {
-  d_->chart = new QChart;
-  d_->chart->setTitle(title);
+    : ChartWidget(title, parent), d_(new Impl) {
+  QChart* chart = b_->chart;
   d_->a1 = new QBarSet(QStringLiteral("A1"));
   d_->a1->setColor(QColor(220, 0, 0));
   d_->a1->setBorderColor(QColor(220, 0, 0));
@@ -210,36 +417,59 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   d_->hz->setTickType(QValueAxis::TicksDynamic);
   d_->hz->setTickAnchor(0);
   d_->hz->setTickInterval(10);
-  d_->y = MakeValueAxis(QStringLiteral("mm/sec"));
-  SetValueRange(d_->y, 0, 1);
-  d_->chart->addAxis(d_->hz, Qt::AlignBottom);
-  d_->chart->addAxis(d_->y, Qt::AlignLeft);
-  d_->chart->addSeries(d_->bars);
+  d_->labelsAxis = MakeValueAxis(QString());
+  d_->labelsAxis->setVisible(false);
+  SetValueRange(b_->y, 0, 1);
+  chart->addAxis(d_->hz, Qt::AlignBottom);
+  chart->addAxis(d_->labelsAxis, Qt::AlignBottom);
+  chart->addSeries(d_->bars);
   d_->bars->attachAxis(d_->hz);
-  d_->bars->attachAxis(d_->y);
+  d_->bars->attachAxis(b_->y);
   d_->zero = new QLineSeries;
   d_->zero->setName(QStringLiteral("Zero"));
   d_->zero->setPen(QPen(QColor(0, 0, 220), 1));
-  d_->chart->addSeries(d_->zero);
+  chart->addSeries(d_->zero);
   if (rpmTopAxis) {
     d_->rpm = MakeAxis(QStringLiteral("RPM"), QStringLiteral("%.0f"));
     d_->rpm->setRange(0, 7680);
     d_->rpm->setTickType(QValueAxis::TicksDynamic);
     d_->rpm->setTickAnchor(0);
     d_->rpm->setTickInterval(600);
-    d_->chart->addAxis(d_->rpm, Qt::AlignTop);
+    chart->addAxis(d_->rpm, Qt::AlignTop);
     d_->zero->attachAxis(d_->rpm);
   } else {
     d_->zero->attachAxis(d_->hz);
   }
-  d_->zero->attachAxis(d_->y);
-  HideFromLegend(d_->chart, d_->zero);
-  MakeView(d_->chart, this);
+  d_->zero->attachAxis(b_->y);
+  ShowInLegend(chart, d_->zero, false);
+  connect(chart, &QChart::plotAreaChanged, this, [this] {
+    if (d_->labelled) PlaceBarLabels();
+  });
 }
 
 SpectrumChart::~SpectrumChart() { delete d_; }
 
+namespace {
+
+void SwitchAxis(QAbstractSeries* series, QAbstractAxis* from, QAbstractAxis* to) {
+  if (series->attachedAxes().contains(from)) {
+    series->detachAxis(from);
+    series->attachAxis(to);
+  }
+}
+
+}  // namespace
+
 void SpectrumChart::SetSpectrum(const std::vector<double>& a1, const std::vector<double>& a2) {
+  if (d_->labelled) {
+    // Back to the frequency axis.
+    d_->labelled = false;
+    d_->labels.clear();
+    SwitchAxis(d_->bars, d_->labelsAxis, d_->hz);
+    SwitchAxis(d_->zero, d_->labelsAxis, d_->hz);
+    d_->labelsAxis->setVisible(false);
+    d_->hz->setVisible(true);
+  }
   QList<qreal> v1(a1.begin(), a1.end()), v2(a2.begin(), a2.end());
   d_->a1->remove(0, d_->a1->count());
   d_->a2->remove(0, d_->a2->count());
@@ -252,22 +482,129 @@ void SpectrumChart::SetSpectrum(const std::vector<double>& a1, const std::vector
   double peak = 0;
   for (double v : a1) peak = std::max(peak, v);
   for (double v : a2) peak = std::max(peak, v);
-  SetValueRange(d_->y, 0, NiceLimit(peak));
+  SetValueRange(b_->y, 0, NiceLimit(peak));
+}
+
+void SpectrumChart::SetBars(const QStringList& labels, const std::vector<double>& a1,
+                            const std::vector<double>& a2) {
+  if (!d_->labelled) {
+    d_->labelled = true;
+    SwitchAxis(d_->bars, d_->hz, d_->labelsAxis);
+    SwitchAxis(d_->zero, d_->hz, d_->labelsAxis);
+    d_->hz->setVisible(false);
+    d_->labelsAxis->setVisible(true);
+  }
+  const auto n = static_cast<qsizetype>(std::min({static_cast<size_t>(labels.size()), a1.size(),
+                                                  a2.size()}));
+  d_->labels = labels.mid(0, n);
+  QList<qreal> v1(a1.begin(), a1.begin() + n), v2(a2.begin(), a2.begin() + n);
+  d_->a1->remove(0, d_->a1->count());
+  d_->a2->remove(0, d_->a2->count());
+  d_->a1->append(v1);
+  d_->a2->append(v2);
+  QList<QPointF> zero;
+  for (qsizetype j = 0; j < n; ++j) zero.append({static_cast<double>(j), 0.0});
+  if (!d_->rpm) d_->zero->replace(zero);
+  double peak = 0;
+  for (qsizetype j = 0; j < n; ++j) peak = std::max({peak, v1[j], v2[j]});
+  SetValueRange(b_->y, 0, NiceLimit(peak));
+  PlaceBarLabels();
+}
+
+void SpectrumChart::PlaceBarLabels() {
+  QCategoryAxis* axis = d_->labelsAxis;
+  const auto n = d_->labels.size();
+  const double lo = -0.5, hi = n > 0 ? static_cast<double>(n) - 0.5 : 0.5;
+  // As many labels as fit without touching: every k-th distinct label at least.
+  const QFontMetrics metrics(axis->labelsFont());
+  int widest = 1;
+  for (const QString& l : d_->labels) widest = std::max(widest, metrics.horizontalAdvance(l));
+  const double perBar = PlotColumns(b_->chart, this) / std::max<double>(hi - lo, 1.0);
+  const double rough = (widest + 8) / perBar;
+  int k = 1;
+  for (int m : {1, 2, 4, 5, 8, 10, 16, 20, 32, 40, 50, 64, 100, 128, 200, 256, 500, 1000}) {
+    k = m;
+    if (m >= rough) break;
+  }
+  QStringList shown;
+  std::vector<double> at;
+  qsizetype last = -1;
+  for (qsizetype j = 0; j < n; ++j) {
+    const QString& l = d_->labels[j];
+    if (l.isEmpty() || l == QLatin1String(".") || shown.contains(l)) continue;
+    if (last >= 0 && j - last < k) continue;
+    shown << l;
+    at.push_back(static_cast<double>(j));
+    last = j;
+  }
+  if (axis->categoriesLabels() == shown && axis->min() == lo && axis->max() == hi) return;
+  ClearCategories(axis);
+  axis->setStartValue(lo);
+  axis->setRange(lo, hi);
+  for (qsizetype i = 0; i < shown.size(); ++i) axis->append(shown[i], at[static_cast<size_t>(i)]);
 }
 
 void SpectrumChart::Clear() {
   d_->a1->remove(0, d_->a1->count());
   d_->a2->remove(0, d_->a2->count());
   d_->zero->clear();
+  if (d_->labelled) {
+    d_->labels.clear();
+    ClearCategories(d_->labelsAxis);
+  }
 }
-
-QStringList SpectrumChart::ValueAxisLabels() const { return d_->y->categoriesLabels(); }
 
 int SpectrumChart::BarCount() const { return static_cast<int>(d_->a1->count()); }
 
 double SpectrumChart::BarValue(int set, int line) const {
   QBarSet* s = set == 0 ? d_->a1 : d_->a2;
   return line >= 0 && line < s->count() ? s->at(line) : 0.0;
+}
+
+QString SpectrumChart::BarLabel(int line) const {
+  return line >= 0 && line < d_->labels.size() ? d_->labels[line] : QString();
+}
+
+QStringList SpectrumChart::BottomAxisLabels() const {
+  return d_->labelled ? d_->labelsAxis->categoriesLabels() : QStringList();
+}
+
+QString SpectrumChart::SeriesName(int index) const {
+  switch (index) {
+    case 0:
+      return d_->a1->label();
+    case 1:
+      return d_->a2->label();
+    case 2:
+      return d_->zero->name();
+    default:
+      return QString();
+  }
+}
+
+void SpectrumChart::SetSeriesNames(const QStringList& names) {
+  if (names.size() > 0) d_->a1->setLabel(names[0]);
+  if (names.size() > 1) d_->a2->setLabel(names[1]);
+  if (names.size() > 2) d_->zero->setName(names[2]);
+}
+
+QColor SpectrumChart::SeriesColour(int index) const {
+  switch (index) {
+    case 0:
+      return d_->a1->color();
+    case 1:
+      return d_->a2->color();
+    case 2:
+      return d_->zero->pen().color();
+    default:
+      return QColor();
+  }
+}
+
+void SpectrumChart::SetZeroColour(const QColor& colour) {
+  QPen pen = d_->zero->pen();
+  pen.setColor(colour);
+  d_->zero->setPen(pen);
 }
 
 }  // namespace vintor
