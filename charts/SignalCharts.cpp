@@ -323,7 +323,6 @@ void SignalChart::Draw() {
   d_->series[1]->replace(Envelope(t.x, t.ch2, columns));
   const QList<QPointF> marks = Impulses(t.x, t.mark, columns);
   d_->series[2]->replace(marks);
-  ShowInLegend(b_->chart, d_->series[2], !marks.isEmpty());
   QList<QPointF> zero;
   if (!t.x.empty()) zero = {{t.x.front(), 0.0}, {t.x.back(), 0.0}};
   d_->series[3]->replace(zero);
@@ -341,7 +340,6 @@ void SignalChart::SetValueRangeFromTrace() {
 void SignalChart::Clear() {
   d_->trace = ChartTrace{};
   for (QLineSeries* s : d_->series) s->clear();
-  ShowInLegend(b_->chart, d_->series[2], false);
   d_->x->setTickType(QValueAxis::TicksFixed);
   d_->x->setRange(0, 1);
   SetValueRange(b_->y, -1, 1);
@@ -355,6 +353,8 @@ QString SignalChart::SeriesName(int index) const {
 
 void SignalChart::SetSeriesNames(const QStringList& names) {
   for (int i = 0; i < 4 && i < names.size(); ++i) d_->series[i]->setName(names[i]);
+  // A window that names its marks lists them.
+  ShowInLegend(b_->chart, d_->series[2], names.size() > 2 && !names[2].isEmpty());
 }
 
 QColor SignalChart::SeriesColour(int index) const {
@@ -520,7 +520,8 @@ void SpectrumChart::PlaceBarLabels() {
   int widest = 1;
   for (const QString& l : d_->labels) widest = std::max(widest, metrics.horizontalAdvance(l));
   const double perBar = PlotColumns(b_->chart, this) / std::max<double>(hi - lo, 1.0);
-  const double rough = (widest + 8) / perBar;
+  // Qt shortens a label that comes near its neighbour: leave it room.
+  const double rough = (widest * 1.6 + 12) / perBar;
   int k = 1;
   for (int m : {1, 2, 4, 5, 8, 10, 16, 20, 32, 40, 50, 64, 100, 128, 200, 256, 500, 1000}) {
     k = m;

@@ -7,7 +7,9 @@
 
 #include "app/core/ConfigFile.h"
 #include "app/core/ProgramStart.h"
+#include "acquisition/AdcAcquire.h"
 #include "kit/WindowObserver.h"
+#include "measurement/MeasCycle.h"
 #include "measurement/MeasState.h"
 #include "meter/UnitIzm1.h"
 
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
   SettingsTexts texts = InitialSettingsTexts();
   Settings() = SensorSettings{20, 20, 0, 0, 100};
   LoadSensorConfig(SensorConfigPath(), Settings(), texts);
+  BindCycleAcquisition([] { AdcAcquire(); });
 
   FormIzm1 meter;
   WindowObserver observer;
