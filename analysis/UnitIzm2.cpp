@@ -78,7 +78,8 @@ class SplitterBar final : public QFrame {
     drag_(0, true);
   }
   void mouseMoveEvent(QMouseEvent* e) override {
-    if (e->buttons() & Qt::LeftButton) drag_(static_cast<int>(e->globalPosition().y() - y0_), false);
+    if (e->buttons() & Qt::LeftButton)
+      drag_(static_cast<int>(e->globalPosition().y() - y0_), false);
   }
 
  private:
@@ -245,7 +246,8 @@ FormIzm2::FormIzm2(QWidget* parent)
   Chart1->SetSeriesNames({"Ch1", "Ch2", "Rev mark", "Zero"});
   Chart1->SetValueAxisTitle(QStringLiteral("mm/s"));
   Chart1->SetCornerText(QStringLiteral("# point"));
-  Chart2 = new SpectrumChart(QStringLiteral("Vibration spectrum  - channel 1 & 2 (mm/sec) "), false);
+  Chart2 =
+      new SpectrumChart(QStringLiteral("Vibration spectrum  - channel 1 & 2 (mm/sec) "), false);
   Chart2->setObjectName(QStringLiteral("Chart2"));
   Chart2->SetSeriesNames({"Ch1", "Ch2", "Zero"});
   Chart2->SetZeroColour(QColor(171, 205, 243));
@@ -444,8 +446,8 @@ bool FormIzm2::SaveChart(QWidget* chart, const QString& path) {
                   image.save(&file, "JPG", 90) && file.commit();
   if (!ok) {
     // An old picture of that name must not be shown as the new one.
-    const QString reason = image.isNull() ? QStringLiteral("the chart has no area")
-                                          : file.errorString();
+    const QString reason =
+        image.isNull() ? QStringLiteral("the chart has no area") : file.errorString();
     Svc().dialogs->Error(QStringLiteral("Cannot write %1: %2").arg(path, reason));
   }
   return ok;

@@ -29,8 +29,8 @@ class FormIzm2 : public KitDialog, public MeasObserver {
   QProgressBar* Gauge1;
   QTabWidget* PageControl1;
   // Tab 0, broadband vibration.
-  QComboBox* ComboBox1;  // duration, s
-  QPushButton* Button1;  // F9 - Run
+  QComboBox* ComboBox1;   // duration, s
+  QPushButton* Button1;   // F9 - Run
   QPushButton* Button13;  // F7 - Save Diagram (not visible)
   // Tab 1, rotational frequency vibration.
   QLabel* LabelN1;

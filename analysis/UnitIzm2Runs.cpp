@@ -263,7 +263,8 @@ void FormIzm2::Analysis(int revs) {
     }
   } listsBack{this};
   const int listLimit = ComboBox3->currentText().trimmed().toInt();
-  const std::optional<HarmonicsResult> r = RunHarmonicsAnalysis(revs, listLimit > 0 ? listLimit : 32);
+  const std::optional<HarmonicsResult> r =
+      RunHarmonicsAnalysis(revs, listLimit > 0 ? listLimit : 32);
   if (!r) {
     // List and save stay off: Garmoniki.txt and Chart2 are not this run's.
     Svc().dialogs->Warning(QStringLiteral("Requare more points to calculate spectrum !!!"));

@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
-#include <QLocale>
 #include <QLineSeries>
+#include <QLocale>
 #include <QResizeEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -494,8 +494,8 @@ void SpectrumChart::SetBars(const QStringList& labels, const std::vector<double>
     d_->hz->setVisible(false);
     d_->labelsAxis->setVisible(true);
   }
-  const auto n = static_cast<qsizetype>(std::min({static_cast<size_t>(labels.size()), a1.size(),
-                                                  a2.size()}));
+  const auto n =
+      static_cast<qsizetype>(std::min({static_cast<size_t>(labels.size()), a1.size(), a2.size()}));
   d_->labels = labels.mid(0, n);
   QList<qreal> v1(a1.begin(), a1.begin() + n), v2(a2.begin(), a2.begin() + n);
   d_->a1->remove(0, d_->a1->count());

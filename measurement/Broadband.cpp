@@ -100,13 +100,14 @@ std::vector<OutputLine> ParseOutputFile(const QByteArray& bytes, const QString& 
     bool ok = true;
     for (int i = 0; i < 3 && ok; ++i) {
       const char* tab = std::find(b, lineEnd, '\t');
-      if (i < 2 && tab == lineEnd) ok = false;
-      else ok = ParseField(b, tab, &v[i]);
+      if (i < 2 && tab == lineEnd)
+        ok = false;
+      else
+        ok = ParseField(b, tab, &v[i]);
       b = tab < lineEnd ? tab + 1 : lineEnd;
     }
     if (!ok)
-      throw MeasError(
-          QStringLiteral("%1, line %2: not three whole numbers").arg(name).arg(lineNo));
+      throw MeasError(QStringLiteral("%1, line %2: not three whole numbers").arg(name).arg(lineNo));
     lines.push_back({v[0], v[1], v[2]});
   }
   return lines;

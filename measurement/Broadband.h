@@ -62,7 +62,7 @@ struct GroupAverage {
   int64_t frame = 0;  // 16 g, the point's label
   int32_t a1 = 0;     // nearest(sum of column 1 / 16)
   int32_t a2 = 0;
-  int64_t s3 = 0;     // sum of column 3 (the marks are summed, not averaged)
+  int64_t s3 = 0;  // sum of column 3 (the marks are summed, not averaged)
 };
 
 // Groups from the first whose start is not below `begin` while 16 g < `end` and a whole group of

@@ -1,7 +1,8 @@
 #include "platform/FileStamp.h"
 
-#include <QFile>
 #include <sys/stat.h>
+
+#include <QFile>
 
 namespace vintor {
 

@@ -131,10 +131,11 @@ class TestChartsWindow : public QObject {
 void TestChartsWindow::WriteSim(const QByteArray& extra) {
   QFile f(Path("SimE154.cfg"));
   QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write("pace = 0\nrpm = 1500\nrpm_wander = 0\n"
-          "ch1_1x = 4.5\nch1_2x = 0\nch1_3x = 0\nch1_noise = 0.05\n"
-          "ch2_1x = 2.0\nch2_1x_phase = 200\nch2_2x = 0\nch2_3x = 0\nch2_noise = 0.05\n" +
-          extra);
+  f.write(
+      "pace = 0\nrpm = 1500\nrpm_wander = 0\n"
+      "ch1_1x = 4.5\nch1_2x = 0\nch1_3x = 0\nch1_noise = 0.05\n"
+      "ch2_1x = 2.0\nch2_1x_phase = 200\nch2_2x = 0\nch2_3x = 0\nch2_noise = 0.05\n" +
+      extra);
 }
 
 void TestChartsWindow::init() {
@@ -295,8 +296,8 @@ void TestChartsWindow::tabChangeAppliesLayoutAndEmpties() {
   QCOMPARE(form_->LabelV11->text(), QString("V1o= n.d."));
   QCOMPARE(form_->LabelN1->text(), QString("Nrev= n.d."));
   QCOMPARE(QApplication::focusWidget(),
-           static_cast<QWidget*>(QList<QPushButton*>{form_->Button1, form_->Button2,
-                                                     form_->Button5, form_->Button8}[tab]));
+           static_cast<QWidget*>(QList<QPushButton*>{form_->Button1, form_->Button2, form_->Button5,
+                                                     form_->Button8}[tab]));
   // The new tab's save and list buttons are off; the others keep their state.
   const QList<QList<QPushButton*>> own{{form_->Button13},
                                        {form_->Button12},
@@ -542,14 +543,19 @@ void TestChartsWindow::harmonicsListsAndBars() {
     QCOMPARE(form_->Chart2->BarLabel(i), expected);
     QVERIFY(QRegularExpression("^\\d+,\\d{4}$").match(QString(f[1])).hasMatch());
     // The bars are H, the list H / 1.41421.
-    QVERIFY(std::abs(form_->Chart2->BarValue(0, i) / 1.41421 - QString(f[1]).replace(',', '.').toDouble()) < 6e-5);
+    const double listed = QString(f[1]).replace(',', '.').toDouble();
+    QVERIFY(std::abs(form_->Chart2->BarValue(0, i) / 1.41421 - listed) < 6e-5);
   }
   QCOMPARE(QString(list.last().split('\t')[0]), lastLabel);
   // The 1x bar: 4.5 mm/s RMS for channel 1 (the simulated rotor's true 1x RMS).
   QVERIFY2(std::abs(form_->Chart2->BarValue(0, R) - 4.5) < 0.25,
            qPrintable(QString::number(form_->Chart2->BarValue(0, R))));
-  QVERIFY(!form_->Chart2->BottomAxisLabels().contains("."));
-  QVERIFY(form_->Chart2->BottomAxisLabels().contains("1"));
+  // The axis shows as many whole orders as fit, never the "." of the bins between them.
+  const QStringList shown = form_->Chart2->BottomAxisLabels();
+  QVERIFY(shown.size() >= 5);
+  QCOMPARE(shown.first(), QString("0"));
+  for (const QString& l : shown)
+    QVERIFY2(QRegularExpression("^\\d+$").match(l).hasMatch(), qPrintable(l));
   QVERIFY(form_->Button3->isEnabled());
   QVERIFY(form_->Button11->isEnabled());
   QVERIFY(form_->ComboBox2->isEnabled());
@@ -624,9 +630,12 @@ void TestChartsWindow::spectrumLabelsPerBandwidth_data() {
   QTest::addColumn<double>("rate");
   QTest::addColumn<QString>("second");
   QTest::addColumn<QString>("last");
-  QTest::newRow("64") << "64" << 100.5 << "0,5" << "63,5";
-  QTest::newRow("128") << "128" << 100.63 << "1" << "127";
-  QTest::newRow("640") << "640" << 102.7 << "5" << "635";
+  QTest::newRow("64") << "64" << 100.5 << "0,5"
+                      << "63,5";
+  QTest::newRow("128") << "128" << 100.63 << "1"
+                       << "127";
+  QTest::newRow("640") << "640" << 102.7 << "5"
+                       << "635";
 }
 
 void TestChartsWindow::spectrumLabelsPerBandwidth() {
@@ -740,14 +749,15 @@ void TestChartsWindow::savesTwoJpegDiagrams() {
   const QStringList files{Path("pump_tm.jpg"), Path("pump_gr.jpg")};
   QCOMPARE(shell_.opened, files);
   QVERIFY(timer.elapsed() >= 1000);  // the viewer gets its moment between the two
-  QCOMPARE(dialogs_.warnings, QStringList({files[0] + " file not found",
-                                           files[1] + " file not found"}));
+  QCOMPARE(dialogs_.warnings,
+           QStringList({files[0] + " file not found", files[1] + " file not found"}));
   for (const QString& f : files) {
     QVERIFY(ReadAll(f).startsWith("\xFF\xD8"));
     QImageReader reader(f);
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     // Each chart filled the chart area in turn.
-    QVERIFY2(std::abs(reader.size().height() - area) <= 4, qPrintable(QString::number(reader.size().height())));
+    QVERIFY2(std::abs(reader.size().height() - area) <= 4,
+             qPrintable(QString::number(reader.size().height())));
     QCOMPARE(reader.size().width(), form_->Chart1->width());
   }
   QCOMPARE(form_->Chart2->height(), 200);
