@@ -43,6 +43,7 @@ AppWindows::AppWindows() {
   formKft2L_ = std::make_unique<FormKft2L>(form0_.get(), formKft2_.get());
   formArch2_ = std::make_unique<FormArch2>(form0_.get());
   formAbout_ = std::make_unique<FormAbout>(form0_.get());
+  formIzm2_ = std::make_unique<FormIzm2>(form0_.get());
 
   dialogs_ = std::make_unique<WidgetDialogs>(nsoForm_.get());
   Svc().dialogs = dialogs_.get();
@@ -67,6 +68,7 @@ AppWindows::AppWindows() {
   formB22_->addArchiveRecord = [this] { formArch2_->ShowAfterAdding(formB22_.get()); };
   formB11_->viewArchives = [this] { formArch1_->ShowForBrowsing(false, formB11_.get()); };
   formB21_->viewArchives = [this] { formArch2_->ShowForBrowsing(false, formB21_.get()); };
+  observer_.Add(formIzm2_.get());
   SetObserver(&observer_);
 
   BindCycleAcquisition([] { AdcAcquire(); });
@@ -97,6 +99,7 @@ AppWindows::AppWindows() {
     else
       formB10_->ShowModal();
   };
+  actions.charts = [this] { formIzm2_->ShowModeless(); };
   form0_->SetActions(actions);
 
   // Last of the windows: shown beside the main window after its first showing.

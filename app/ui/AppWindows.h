@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "analysis/UnitIzm2.h"
 #include "app/ui/Unit0.h"
 #include "balancing/UnitArch1.h"
 #include "balancing/UnitArch2.h"
@@ -61,6 +62,7 @@ class AppWindows {
   std::unique_ptr<FormKft2L> formKft2L_;
   std::unique_ptr<FormArch2> formArch2_;
   std::unique_ptr<FormAbout> formAbout_;
+  std::unique_ptr<FormIzm2> formIzm2_;
   std::unique_ptr<MainLogView> logView_;
   WindowObserver observer_;
   std::unique_ptr<WidgetDialogs> dialogs_;

@@ -1,13 +1,16 @@
 // The program as it is wired: main window keys open the real windows.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "analysis/UnitIzm2.h"
 #include "app/ui/AppWindows.h"
+#include "charts/SignalCharts.h"
 #include "measurement/MeasState.h"
 #include "meter/UnitIzm1.h"
 
@@ -27,6 +30,8 @@ class TestAppWindows : public QObject {
   void f7OpensBalancingOfTheTab_data();
   void f7OpensBalancingOfTheTab();
   void balancingReachesTheTablesAndTheArchive();
+  void f8ShowsChartsWithoutModality_data();
+  void f8ShowsChartsWithoutModality();
 
  private:
   QTemporaryDir* dir_ = nullptr;
@@ -201,6 +206,39 @@ void TestAppWindows::balancingReachesTheTablesAndTheArchive() {
   QCOMPARE(seen, QStringList({"Influence coeff. Single plane.", "Single Plane balancing archive"}));
   QVERIFY(archiveModeless);
   QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestAppWindows::f8ShowsChartsWithoutModality_data() {
+  QTest::addColumn<int>("tab");
+  QTest::newRow("single-plane") << 0;
+  QTest::newRow("two-plane") << 1;
+}
+
+void TestAppWindows::f8ShowsChartsWithoutModality() {
+  QFETCH(int, tab);
+  QFile sim(dir_->filePath("SimE154.cfg"));
+  QVERIFY(sim.open(QIODevice::WriteOnly));
+  sim.write("pace = 0\n");
+  sim.close();
+  app_->Main().PageControl1->setCurrentIndex(tab);
+  QTest::keyClick(&app_->Main(), Qt::Key_F8);
+  auto* charts = app_->Main().findChild<FormIzm2*>("FormIzm2");
+  QVERIFY(charts);
+  QVERIFY(charts->isVisible());
+  QVERIFY(!QApplication::activeModalWidget());
+  QVERIFY(QTest::qWaitForWindowActive(charts));
+  // Its run moves its own gauge and writes to the main window's device log.
+  QTest::keyClick(charts, Qt::Key_F9);
+  QCOMPARE(charts->Chart1->PointCount(), 409);
+  QVERIFY(charts->Gauge1->value() > 0);
+  QVERIFY(app_->Main().Memo1->toPlainText().contains(" The program was completed successfully!!!"));
+  // The main window stays usable: its tabs still answer their keys.
+  QTest::keyClick(&app_->Main(), Qt::Key_F4);
+  QCOMPARE(app_->Main().PageControl1->currentIndex(), 2);
+  Meas().AdcRate = 100.5;
+  QTest::keyClick(charts, Qt::Key_F10);
+  QVERIFY(!charts->isVisible());
+  QCOMPARE(Meas().AdcRate, 100.0);
 }
 
 QTEST_MAIN(TestAppWindows)
