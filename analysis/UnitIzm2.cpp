@@ -397,7 +397,7 @@ void FormIzm2::FormClose() { Meas().AdcRate = 100.0; }
 
 void FormIzm2::PageControl1Change() {
   QString error;
-  if (!ReplaceFile(OutputPath(), QByteArray(), &error))
+  if (!ReplaceFile(OutputPath(), QByteArray(), &error, Flush::Working))
     Svc().dialogs->Error(QStringLiteral("Cannot write %1: %2").arg(OutputPath(), error));
   EmptyCharts();
   ResetResultLabels();

@@ -71,6 +71,8 @@ class FormIzm2 : public KitDialog, public MeasObserver {
   void FormClose() override;
   void PageControl1Change();
   void Button1Click();  // broadband run
+  // The broadband run after its recording: Output.txt, the limits and the chart.
+  void ShowRecording();
   void Button2Click();  // rotational run
   void Button5Click();  // harmonics run
   void Button8Click();  // spectrum run
@@ -86,6 +88,10 @@ class FormIzm2 : public KitDialog, public MeasObserver {
   void GaugesStep() override;
   void ChartsResultLabels(const QString& v1, const QString& v2) override;
 
+  // The harmonics run after its measurement: the revolutions of the raw data file to
+  // Output.txt, then their analysis, bars and list. Throws MeasError on a file failure.
+  void Extraction(int revs);
+
  private:
   class RunScope;
   void ApplyLayout(int tab);
@@ -94,7 +100,6 @@ class FormIzm2 : public KitDialog, public MeasObserver {
   QPushButton* RunButton(int tab) const;
   bool SensorsSet() const;
   void ShowRotationalResults();
-  void Extraction(int revs);
   void Analysis(int revs);
   bool SaveChart(QWidget* chart, const QString& path);
   void OpenDocument(const QString& path);

@@ -106,7 +106,10 @@ void FormIzm2::Button1Click() {
   Gauge1->setValue(0);
   PrepareRecording();
   AdcAcquire();
+  ShowRecording();
+}
 
+void FormIzm2::ShowRecording() {
   std::vector<OutputLine> lines;
   try {
     lines = RunBroadbandOutput();

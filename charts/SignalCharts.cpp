@@ -6,12 +6,14 @@
 #include <QChart>
 #include <QChartView>
 #include <QFontMetrics>
+#include <QGraphicsItem>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -100,14 +102,21 @@ void ClearCategories(QCategoryAxis* axis) {
 }
 
 void SetValueRange(QCategoryAxis* axis, double lo, double hi) {
-  ClearCategories(axis);
-  axis->setStartValue(lo);
-  axis->setRange(lo, hi);
+  QStringList labels;
+  std::vector<double> at;
   const double step = NiceStep((hi - lo) / 6.0);
   for (double k = std::ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k += 1.0) {
     const QString label = FormatUpToDecimals(k * step, 3);
-    if (!axis->categoriesLabels().contains(label)) axis->append(label, k * step);
+    if (labels.contains(label)) continue;
+    labels << label;
+    at.push_back(k * step);
   }
+  // Every new label is laid out anew by Qt Charts: leave an unchanged axis alone.
+  if (axis->min() == lo && axis->max() == hi && axis->categoriesLabels() == labels) return;
+  ClearCategories(axis);
+  axis->setStartValue(lo);
+  axis->setRange(lo, hi);
+  for (qsizetype i = 0; i < labels.size(); ++i) axis->append(labels[i], at[static_cast<size_t>(i)]);
 }
 
 void ShowInLegend(QChart* chart, QAbstractSeries* series, bool shown) {
@@ -167,10 +176,9 @@ QList<QPointF> Envelope(const std::vector<double>& x, const std::vector<double>&
   return out;
 }
 
-// Marks as impulses from the zero line; where several fall in one pixel column the largest
-// stands for them.
-QList<QPointF> Impulses(const std::vector<double>& x, const std::vector<double>& mark,
-                        int columns) {
+// Marks as spikes (x, height) from the zero line; where several fall in one pixel column the
+// largest stands for them.
+QList<QPointF> Spikes(const std::vector<double>& x, const std::vector<double>& mark, int columns) {
   const size_t n = std::min(x.size(), mark.size());
   QList<QPointF> out;
   if (n == 0) return out;
@@ -181,14 +189,11 @@ QList<QPointF> Impulses(const std::vector<double>& x, const std::vector<double>&
     if (mark[i] == 0.0) continue;
     const int col = span > 0 ? ColumnOf(x[i], x0, span, columns) : 0;
     if (col == lastCol) {
-      if (std::fabs(mark[i]) > std::fabs(out[out.size() - 2].y()))
-        out[out.size() - 2].setY(mark[i]);
+      if (std::fabs(mark[i]) > std::fabs(out.last().y())) out.last().setY(mark[i]);
       continue;
     }
     lastCol = col;
-    out.append({x[i], 0.0});
     out.append({x[i], mark[i]});
-    out.append({x[i], 0.0});
   }
   return out;
 }
@@ -239,9 +244,93 @@ void ChartWidget::resizeEvent(QResizeEvent* event) {
   b_->corner->move(width() - kCornerRight, height() - kCornerBottom);
 }
 
+namespace {
+
+// What a chart shows, painted straight into its plot area. A Qt Charts line series works out a
+// widened outline of its whole line for mouse hits each time its points change, and a bar series
+// makes and destroys graphics items bar by bar: for a few thousand points or a hundred bars that
+// takes far longer than the painting. The Qt Charts series stay, empty, for the legend.
+class PlotItem final : public QGraphicsItem {
+ public:
+  PlotItem(QChart* chart, const QValueAxis* x, const QValueAxis* y)
+      : QGraphicsItem(chart), chart_(chart), x_(x), y_(y) {
+    setZValue(100);  // over the grid lines
+  }
+  struct Line {
+    int series = 0;
+    QPolygonF points;  // in axis values; for spikes (x, height)
+    QPen pen;
+    bool spikes = false;  // each point a narrow bar from zero, not a joined line
+  };
+  // Bar j spans j + offset .. j + offset + width along x, from 0 to values[j].
+  struct Bars {
+    std::vector<double> values;
+    QColor colour;
+    double offset = 0.0;
+    double width = 1.0;
+  };
+  std::vector<Bars> bars;
+  std::vector<Line> lines;
+
+  void SetXAxis(const QValueAxis* x) { x_ = x; }
+  void Changed() {
+    prepareGeometryChange();
+    update();
+  }
+  QRectF boundingRect() const override { return chart_->plotArea(); }
+  void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+    const QRectF plot = chart_->plotArea();
+    const double x0 = x_->min(), y0 = y_->min();
+    const double xs = x_->max() > x0 ? plot.width() / (x_->max() - x0) : 0.0;
+    const double ys = y_->max() > y0 ? plot.height() / (y_->max() - y0) : 0.0;
+    auto px = [&](double x) { return plot.left() + (x - x0) * xs; };
+    auto py = [&](double y) { return plot.bottom() - (y - y0) * ys; };
+    painter->save();
+    painter->setClipRect(plot);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    for (const Bars& b : bars) {
+      painter->setPen(Qt::NoPen);
+      painter->setBrush(b.colour);
+      for (size_t j = 0; j < b.values.size(); ++j) {
+        const double left = px(static_cast<double>(j) + b.offset);
+        const double right = px(static_cast<double>(j) + b.offset + b.width);
+        painter->drawRect(QRectF(QPointF(left, py(b.values[j])), QPointF(right, py(0.0))));
+      }
+    }
+    QPolygonF mapped;
+    for (const Line& line : lines) {
+      if (line.spikes) {
+        // Bars of two pixels: a widened line joined over hundreds of up-and-down strokes
+        // takes the painter ages.
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        for (const QPointF& p : line.points)
+          painter->fillRect(
+              QRectF(QPointF(px(p.x()) - 1, py(p.y())), QPointF(px(p.x()) + 1, py(0))),
+              line.pen.color());
+        continue;
+      }
+      painter->setRenderHint(QPainter::Antialiasing, false);
+      mapped.resize(line.points.size());
+      for (qsizetype i = 0; i < line.points.size(); ++i)
+        mapped[i] = {px(line.points[i].x()), py(line.points[i].y())};
+      painter->setPen(line.pen);
+      painter->drawPolyline(mapped);
+    }
+    painter->restore();
+  }
+
+ private:
+  QChart* chart_;
+  const QValueAxis* x_;
+  const QValueAxis* y_;
+};
+
+}  // namespace
+
 struct SignalChart::Impl {
-  QLineSeries* series[4] = {};  // the two signals, the marks, zero
+  QLineSeries* series[4] = {};  // the two signals, the marks, zero (for the legend)
   QValueAxis* x = nullptr;
+  PlotItem* item = nullptr;
   ChartTrace trace;
   int drawnColumns = 0;
 };
@@ -250,8 +339,11 @@ SignalChart::SignalChart(const QString& title, QWidget* parent)
     : ChartWidget(title, parent), d_(new Impl) {
   const QString names[4] = {QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("Mark"),
                             QStringLiteral("Zero")};
-  const QPen pens[4] = {QPen(QColor(220, 0, 0), 1.2), QPen(QColor(0, 150, 0), 1.2),
-                        QPen(QColor(193, 192, 255), 2.0), QPen(QColor(0, 0, 220), 1)};
+  QPen pens[4] = {QPen(QColor(220, 0, 0), 1), QPen(QColor(0, 150, 0), 1),
+                  QPen(QColor(193, 192, 255), 2), QPen(QColor(0, 0, 220), 1)};
+  // Cosmetic pens take the painter's quick path: a widened outline of thousands of segments
+  // costs tens of milliseconds.
+  for (QPen& pen : pens) pen.setCosmetic(true);
   d_->x = MakeAxis(QStringLiteral("s"), QStringLiteral("%.2f"));
   QChart* chart = b_->chart;
   chart->addAxis(d_->x, Qt::AlignBottom);
@@ -266,11 +358,16 @@ SignalChart::SignalChart(const QString& title, QWidget* parent)
   }
   ShowInLegend(chart, d_->series[2], false);
   ShowInLegend(chart, d_->series[3], false);
+  d_->item = new PlotItem(chart, d_->x, b_->y);
   // A new plot width changes the envelope of a long trace.
   connect(chart, &QChart::plotAreaChanged, this, [this] {
-    if (PlotColumns(b_->chart, this) != d_->drawnColumns && d_->trace.x.size() > 4 * 64) Draw();
+    if (PlotColumns(b_->chart, this) != d_->drawnColumns && d_->trace.x.size() > 4 * 64)
+      Draw();
+    else
+      d_->item->Changed();
   });
-  Clear();
+  d_->x->setRange(0, 1);
+  SetValueRange(b_->y, -1, 1);
 }
 
 SignalChart::~SignalChart() { delete d_; }
@@ -319,13 +416,17 @@ void SignalChart::Draw() {
   const ChartTrace& t = d_->trace;
   const int columns = PlotColumns(b_->chart, this);
   d_->drawnColumns = columns;
-  d_->series[0]->replace(Envelope(t.x, t.ch1, columns));
-  d_->series[1]->replace(Envelope(t.x, t.ch2, columns));
-  const QList<QPointF> marks = Impulses(t.x, t.mark, columns);
-  d_->series[2]->replace(marks);
   QList<QPointF> zero;
   if (!t.x.empty()) zero = {{t.x.front(), 0.0}, {t.x.back(), 0.0}};
-  d_->series[3]->replace(zero);
+  // Painted in this order: zero, the marks behind the signals, channel 2, channel 1 on top.
+  const std::pair<int, QList<QPointF>> drawn[4] = {{3, zero},
+                                                   {2, Spikes(t.x, t.mark, columns)},
+                                                   {1, Envelope(t.x, t.ch2, columns)},
+                                                   {0, Envelope(t.x, t.ch1, columns)}};
+  d_->item->lines.clear();
+  for (const auto& [series, points] : drawn)
+    d_->item->lines.push_back({series, QPolygonF(points), d_->series[series]->pen(), series == 2});
+  d_->item->Changed();
 }
 
 void SignalChart::SetValueRangeFromTrace() {
@@ -338,11 +439,10 @@ void SignalChart::SetValueRangeFromTrace() {
 }
 
 void SignalChart::Clear() {
+  // The axes keep their scales: the next points most often need the same.
   d_->trace = ChartTrace{};
-  for (QLineSeries* s : d_->series) s->clear();
-  d_->x->setTickType(QValueAxis::TicksFixed);
-  d_->x->setRange(0, 1);
-  SetValueRange(b_->y, -1, 1);
+  d_->item->lines.clear();
+  d_->item->Changed();
 }
 
 int SignalChart::PointCount() const { return static_cast<int>(d_->trace.x.size()); }
@@ -384,19 +484,23 @@ QString SignalChart::PointLabel(int index) const {
 }
 
 int SignalChart::DrawnPointCount(int series) const {
-  return series >= 0 && series < 4 ? static_cast<int>(d_->series[series]->count()) : 0;
+  for (const PlotItem::Line& line : d_->item->lines)
+    if (line.series == series) return static_cast<int>(line.points.size());
+  return 0;
 }
 
 struct SpectrumChart::Impl {
-  QBarSeries* bars = nullptr;
+  QBarSeries* bars = nullptr;  // empty: the names and colours of the legend
   QBarSet* a1 = nullptr;
   QBarSet* a2 = nullptr;
   QLineSeries* zero = nullptr;
   QValueAxis* hz = nullptr;
   QValueAxis* rpm = nullptr;
   QCategoryAxis* labelsAxis = nullptr;  // the bottom axis of labelled bars
+  PlotItem* item = nullptr;
   bool labelled = false;
   QStringList labels;
+  std::vector<double> v1, v2;
 };
 
 SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* parent)
@@ -411,7 +515,6 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   d_->bars = new QBarSeries;
   d_->bars->append(d_->a1);
   d_->bars->append(d_->a2);
-  d_->bars->setBarWidth(1.0);  // full width: neighbouring lines touch
   d_->hz = MakeAxis(QStringLiteral("Hz"), QStringLiteral("%.0f"));
   d_->hz->setRange(0, 128);
   d_->hz->setTickType(QValueAxis::TicksDynamic);
@@ -427,7 +530,9 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   d_->bars->attachAxis(b_->y);
   d_->zero = new QLineSeries;
   d_->zero->setName(QStringLiteral("Zero"));
-  d_->zero->setPen(QPen(QColor(0, 0, 220), 1));
+  QPen zeroPen(QColor(0, 0, 220), 1);
+  zeroPen.setCosmetic(true);
+  d_->zero->setPen(zeroPen);
   chart->addSeries(d_->zero);
   if (rpmTopAxis) {
     d_->rpm = MakeAxis(QStringLiteral("RPM"), QStringLiteral("%.0f"));
@@ -442,8 +547,10 @@ SpectrumChart::SpectrumChart(const QString& title, bool rpmTopAxis, QWidget* par
   }
   d_->zero->attachAxis(b_->y);
   ShowInLegend(chart, d_->zero, false);
+  d_->item = new PlotItem(chart, d_->hz, b_->y);
   connect(chart, &QChart::plotAreaChanged, this, [this] {
     if (d_->labelled) PlaceBarLabels();
+    d_->item->Changed();
   });
 }
 
@@ -460,29 +567,36 @@ void SwitchAxis(QAbstractSeries* series, QAbstractAxis* from, QAbstractAxis* to)
 
 }  // namespace
 
+void SpectrumChart::Draw() {
+  const size_t n = std::min(d_->v1.size(), d_->v2.size());
+  d_->v1.resize(n);
+  d_->v2.resize(n);
+  // Two bars share each line, side by side: together they fill it.
+  d_->item->bars = {{d_->v1, d_->a1->color(), -0.5, 0.5}, {d_->v2, d_->a2->color(), 0.0, 0.5}};
+  d_->item->lines.clear();
+  if (n > 0)
+    d_->item->lines.push_back(
+        {2, QPolygonF({{0.0, 0.0}, {static_cast<double>(n - 1), 0.0}}), d_->zero->pen(), false});
+  double peak = 0;
+  for (size_t j = 0; j < n; ++j) peak = std::max({peak, d_->v1[j], d_->v2[j]});
+  SetValueRange(b_->y, 0, NiceLimit(peak));
+  d_->item->Changed();
+}
+
 void SpectrumChart::SetSpectrum(const std::vector<double>& a1, const std::vector<double>& a2) {
   if (d_->labelled) {
     // Back to the frequency axis.
     d_->labelled = false;
     d_->labels.clear();
     SwitchAxis(d_->bars, d_->labelsAxis, d_->hz);
-    SwitchAxis(d_->zero, d_->labelsAxis, d_->hz);
+    if (!d_->rpm) SwitchAxis(d_->zero, d_->labelsAxis, d_->hz);
     d_->labelsAxis->setVisible(false);
     d_->hz->setVisible(true);
+    d_->item->SetXAxis(d_->hz);
   }
-  QList<qreal> v1(a1.begin(), a1.end()), v2(a2.begin(), a2.end());
-  d_->a1->remove(0, d_->a1->count());
-  d_->a2->remove(0, d_->a2->count());
-  d_->a1->append(v1);
-  d_->a2->append(v2);
-  QList<QPointF> zero;
-  const double scale = d_->rpm ? 60.0 : 1.0;
-  for (size_t j = 0; j < a1.size(); ++j) zero.append({static_cast<double>(j) * scale, 0.0});
-  d_->zero->replace(zero);
-  double peak = 0;
-  for (double v : a1) peak = std::max(peak, v);
-  for (double v : a2) peak = std::max(peak, v);
-  SetValueRange(b_->y, 0, NiceLimit(peak));
+  d_->v1 = a1;
+  d_->v2 = a2;
+  Draw();
 }
 
 void SpectrumChart::SetBars(const QStringList& labels, const std::vector<double>& a1,
@@ -490,25 +604,17 @@ void SpectrumChart::SetBars(const QStringList& labels, const std::vector<double>
   if (!d_->labelled) {
     d_->labelled = true;
     SwitchAxis(d_->bars, d_->hz, d_->labelsAxis);
-    SwitchAxis(d_->zero, d_->hz, d_->labelsAxis);
+    if (!d_->rpm) SwitchAxis(d_->zero, d_->hz, d_->labelsAxis);
     d_->hz->setVisible(false);
     d_->labelsAxis->setVisible(true);
+    d_->item->SetXAxis(d_->labelsAxis);
   }
-  const auto n =
-      static_cast<qsizetype>(std::min({static_cast<size_t>(labels.size()), a1.size(), a2.size()}));
-  d_->labels = labels.mid(0, n);
-  QList<qreal> v1(a1.begin(), a1.begin() + n), v2(a2.begin(), a2.begin() + n);
-  d_->a1->remove(0, d_->a1->count());
-  d_->a2->remove(0, d_->a2->count());
-  d_->a1->append(v1);
-  d_->a2->append(v2);
-  QList<QPointF> zero;
-  for (qsizetype j = 0; j < n; ++j) zero.append({static_cast<double>(j), 0.0});
-  if (!d_->rpm) d_->zero->replace(zero);
-  double peak = 0;
-  for (qsizetype j = 0; j < n; ++j) peak = std::max({peak, v1[j], v2[j]});
-  SetValueRange(b_->y, 0, NiceLimit(peak));
+  const size_t n = std::min({static_cast<size_t>(labels.size()), a1.size(), a2.size()});
+  d_->labels = labels.mid(0, static_cast<qsizetype>(n));
+  d_->v1.assign(a1.begin(), a1.begin() + static_cast<std::ptrdiff_t>(n));
+  d_->v2.assign(a2.begin(), a2.begin() + static_cast<std::ptrdiff_t>(n));
   PlaceBarLabels();
+  Draw();
 }
 
 void SpectrumChart::PlaceBarLabels() {
@@ -546,20 +652,22 @@ void SpectrumChart::PlaceBarLabels() {
 }
 
 void SpectrumChart::Clear() {
-  d_->a1->remove(0, d_->a1->count());
-  d_->a2->remove(0, d_->a2->count());
-  d_->zero->clear();
+  d_->v1.clear();
+  d_->v2.clear();
+  d_->item->bars.clear();
+  d_->item->lines.clear();
+  d_->item->Changed();
   if (d_->labelled) {
     d_->labels.clear();
     ClearCategories(d_->labelsAxis);
   }
 }
 
-int SpectrumChart::BarCount() const { return static_cast<int>(d_->a1->count()); }
+int SpectrumChart::BarCount() const { return static_cast<int>(d_->v1.size()); }
 
 double SpectrumChart::BarValue(int set, int line) const {
-  QBarSet* s = set == 0 ? d_->a1 : d_->a2;
-  return line >= 0 && line < s->count() ? s->at(line) : 0.0;
+  const std::vector<double>& v = set == 0 ? d_->v1 : d_->v2;
+  return line >= 0 && static_cast<size_t>(line) < v.size() ? v[static_cast<size_t>(line)] : 0.0;
 }
 
 QString SpectrumChart::BarLabel(int line) const {
@@ -606,6 +714,7 @@ void SpectrumChart::SetZeroColour(const QColor& colour) {
   QPen pen = d_->zero->pen();
   pen.setColor(colour);
   d_->zero->setPen(pen);
+  Draw();
 }
 
 }  // namespace vintor

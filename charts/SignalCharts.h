@@ -96,6 +96,7 @@ class SpectrumChart : public ChartWidget {
   void SetZeroColour(const QColor& colour);
 
  private:
+  void Draw();
   void PlaceBarLabels();
   struct Impl;
   Impl* d_;

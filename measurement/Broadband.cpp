@@ -76,11 +76,12 @@ QByteArray OutputFileBytes(const std::vector<OutputLine>& lines) {
 
 void WriteOutputFile(const QString& path, const std::vector<OutputLine>& lines) {
   QString error;
-  if (!ReplaceFile(path, OutputFileBytes(lines), &error))
+  if (!ReplaceFile(path, OutputFileBytes(lines), &error, Flush::Working))
     throw MeasError(QStringLiteral("Cannot write %1: %2").arg(path, error));
 }
 
-std::vector<OutputLine> ParseOutputFile(const QByteArray& bytes, const QString& name) {
+std::vector<OutputLine> ParseOutputFile(const QByteArray& bytes, const QString& name, int columns) {
+  columns = std::clamp(columns, 1, 3);
   std::vector<OutputLine> lines;
   // Most files come from the writer above: about 14 bytes a line.
   lines.reserve(static_cast<size_t>(bytes.size() / 12 + 1));
@@ -98,16 +99,19 @@ std::vector<OutputLine> ParseOutputFile(const QByteArray& bytes, const QString& 
     if (std::all_of(b, lineEnd, IsBlank)) continue;
     int32_t v[3] = {0, 0, 0};
     bool ok = true;
-    for (int i = 0; i < 3 && ok; ++i) {
+    for (int i = 0; i < columns && ok; ++i) {
       const char* tab = std::find(b, lineEnd, '\t');
-      if (i < 2 && tab == lineEnd)
+      if (i < columns - 1 && tab == lineEnd)
         ok = false;
       else
         ok = ParseField(b, tab, &v[i]);
       b = tab < lineEnd ? tab + 1 : lineEnd;
     }
     if (!ok)
-      throw MeasError(QStringLiteral("%1, line %2: not three whole numbers").arg(name).arg(lineNo));
+      throw MeasError(QStringLiteral("%1, line %2: not %3 whole numbers")
+                          .arg(name)
+                          .arg(lineNo)
+                          .arg(columns == 3 ? QStringLiteral("three") : QStringLiteral("two")));
     lines.push_back({v[0], v[1], v[2]});
   }
   return lines;

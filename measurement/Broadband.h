@@ -28,12 +28,15 @@ std::vector<OutputLine> BroadbandLines(const int16_t* samples, int64_t frames, C
 
 // The file's bytes: "c1\tc2\tc3" per line, each ended by CR LF.
 QByteArray OutputFileBytes(const std::vector<OutputLine>& lines);
-// Replaces the file whole; throws MeasError when it cannot be written.
+// Replaces the file whole (a working file: without waiting for the disk); throws MeasError
+// when it cannot be written.
 void WriteOutputFile(const QString& path, const std::vector<OutputLine>& lines);
 
-// Splits each line at its tabs and converts the first three fields. Blank lines are skipped;
-// a line without three whole numbers throws MeasError naming `name` and the line.
-std::vector<OutputLine> ParseOutputFile(const QByteArray& bytes, const QString& name);
+// Splits each line at its tabs and converts the first `columns` fields (2 or 3; the others are
+// left 0). Blank lines are skipped; a line without that many whole numbers throws MeasError
+// naming `name` and the line.
+std::vector<OutputLine> ParseOutputFile(const QByteArray& bytes, const QString& name,
+                                        int columns = 3);
 // Throws MeasError when the file cannot be read or parsed.
 std::vector<OutputLine> ReadOutputFile(const QString& path);
 

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "base/Formatting.h"
+#include "measurement/Broadband.h"
 #include "measurement/FFTBase.h"
 #include "measurement/MeasState.h"
 #include "measurement/RawRecording.h"
@@ -53,9 +54,10 @@ SpectrumData BlockSpectrum(const int16_t* samples, int64_t frames, int m, double
   return d;
 }
 
+// Garmoniki.txt: a working file that every run rewrites.
 void WriteLinesOrThrow(const QString& path, const QStringList& lines) {
   QString error;
-  if (!WriteTextLines(path, lines, &error))
+  if (!WriteTextLines(path, lines, &error, Flush::Working))
     throw MeasError(QStringLiteral("Cannot write %1: %2").arg(path, error));
 }
 
@@ -166,22 +168,9 @@ std::vector<std::array<int32_t, 2>> ReadOutputColumns(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw MeasError(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
-  const QByteArray content = file.readAll();
-  std::vector<std::array<int32_t, 2>> columns;
-  int lineNo = 0;
-  for (const QByteArray& raw : content.split('\n')) {
-    ++lineNo;
-    const QByteArray line = raw.endsWith('\r') ? raw.chopped(1) : raw;
-    if (line.trimmed().isEmpty()) continue;
-    const QList<QByteArray> fields = line.split('\t');
-    bool ok1 = false, ok2 = false;
-    const int v1 = fields.size() >= 2 ? fields[0].trimmed().toInt(&ok1) : 0;
-    const int v2 = fields.size() >= 2 ? fields[1].trimmed().toInt(&ok2) : 0;
-    if (!ok1 || !ok2)
-      throw MeasError(
-          QStringLiteral("%1, line %2: not a list of whole numbers").arg(path).arg(lineNo));
-    columns.push_back({v1, v2});
-  }
+  const std::vector<OutputLine> lines = ParseOutputFile(file.readAll(), path, 2);
+  std::vector<std::array<int32_t, 2>> columns(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) columns[i] = {lines[i].c1, lines[i].c2};
   return columns;
 }
 
@@ -243,8 +232,11 @@ QStringList HarmonicTableLines(const HarmonicsResult& result, QChar separator) {
 void RunHarmonicsExtraction(int revs) {
   RequireRevs(revs);
   const RawRecording rec = RawRecording::Read(Paths().TestDatPath);
-  WriteLinesOrThrow(OutputPath(),
-                    ExtractedLinesText(ExtractRevolutions(rec.data(), rec.frames(), revs)));
+  const std::vector<ExtractedLine> extracted = ExtractRevolutions(rec.data(), rec.frames(), revs);
+  std::vector<OutputLine> lines(extracted.size());
+  for (size_t i = 0; i < lines.size(); ++i)
+    lines[i] = {extracted[i].c1, extracted[i].c2, extracted[i].mark};
+  WriteOutputFile(OutputPath(), lines);
 }
 
 std::optional<HarmonicsResult> RunHarmonicsAnalysis(int revs, int listLimit) {

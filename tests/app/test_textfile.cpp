@@ -13,6 +13,7 @@ class TestTextFile : public QObject {
   void unencodableTextFailsWithoutTouchingFile();
   void decodeRoundTrip();
   void missingDirectoryFails();
+  void workingFilesReplaceWhole();
 };
 
 static QByteArray ReadAll(const QString& path) {
@@ -50,6 +51,30 @@ void TestTextFile::missingDirectoryFails() {
   QString error;
   QVERIFY(!ReplaceFile("/nonexistent-dir/x.txt", "abc", &error));
   QVERIFY(!error.isEmpty());
+}
+
+void TestTextFile::workingFilesReplaceWhole() {
+  // Working files skip the wait for the disk, nothing else: whole replacement, the old file's
+  // permissions, no temporary file left, the old file kept on failure.
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Garmoniki.txt");
+  QVERIFY(WriteTextLines(path, {"old", "lines"}));
+  QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::WriteGroup));
+  QVERIFY(WriteTextLines(path, {QString::fromUtf8("0\t1,0000"), QString::fromUtf8("Гц")}, nullptr,
+                         Flush::Working));
+  QCOMPARE(ReadAll(path), QByteArray("0\t1,0000\r\n\xC3\xF6\r\n"));
+  const auto rw = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                  QFileDevice::WriteGroup;
+  QCOMPARE(QFile::permissions(path) & (rw | QFileDevice::ReadOther | QFileDevice::WriteOther), rw);
+  QVERIFY(ReplaceFile(path, QByteArray(), nullptr, Flush::Working));
+  QCOMPARE(ReadAll(path), QByteArray());
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Garmoniki.txt"});
+  QString error;
+  QVERIFY(!WriteTextLines(path, {QString::fromUtf8("日本")}, &error, Flush::Working));
+  QVERIFY(!ReplaceFile("/nonexistent-dir/x.txt", "abc", &error, Flush::Working));
+  QVERIFY(!error.isEmpty());
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Garmoniki.txt"});
 }
 
 QTEST_APPLESS_MAIN(TestTextFile)
