@@ -1,5 +1,5 @@
-# Processing of recordings: marks and speed, averaging, 1x component, RMS, spectra, harmonics
-# and the measurement cycle.
+# Processing of recordings: marks and speed, averaging, 1x component, RMS, spectra, harmonics,
+# the broadband Output.txt and the measurement cycle.
 add_library(vintor_measurement STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/RawRecording.cpp ${CMAKE_CURRENT_SOURCE_DIR}/RawRecording.h
   ${CMAKE_CURRENT_SOURCE_DIR}/MeasMath.cpp ${CMAKE_CURRENT_SOURCE_DIR}/MeasMath.h

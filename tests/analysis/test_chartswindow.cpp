@@ -373,6 +373,19 @@ void TestChartsWindow::cornerLabelsStayInPlace() {
     QCOMPARE(form_->Chart2->height(), 200);
     QCOMPARE(form_->TrackBar2->width(), form_->Panel2->width() - 77);
   }
+  // Dragging the splitter up by 50 pixels gives Chart2 50 more; the corner texts follow.
+  const QPointF at(form_->Splitter1->width() / 2.0, 1);
+  auto send = [&](QEvent::Type type, QPointF local, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, local, form_->Splitter1->mapToGlobal(local), Qt::LeftButton, buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(form_->Splitter1, &e);
+  };
+  send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+  send(QEvent::MouseMove, at - QPointF(0, 50), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, at - QPointF(0, 50), Qt::NoButton);
+  QCOMPARE(form_->Chart2->height(), 250);
+  for (ChartWidget* chart : std::initializer_list<ChartWidget*>{form_->Chart1, form_->Chart2})
+    QCOMPARE(chart->CornerLabel()->pos(), QPoint(chart->width() - 77, chart->height() - 15));
 }
 
 void TestChartsWindow::broadbandRunAndLimits() {
@@ -427,6 +440,15 @@ void TestChartsWindow::broadbandRunAndLimits() {
   form_->TrackBar2->setValue(6000);
   QCOMPARE(form_->Chart1->PointCount(), 0);
   QVERIFY(dialogs_.errors.isEmpty());
+  // Another program leaves something else there: said once per redraw, nothing drawn.
+  QFile junk(Path("Output.txt"));
+  QVERIFY(junk.open(QIODevice::WriteOnly));
+  junk.write("1\t2\t0\r\nnot numbers\r\n");
+  junk.close();
+  form_->TrackBar2->setValue(6100);
+  QCOMPARE(form_->Chart1->PointCount(), 0);
+  QCOMPARE(dialogs_.errors.size(), 1);
+  QVERIFY(dialogs_.errors[0].contains("line 2"));
 }
 
 void TestChartsWindow::broadbandRefusesBadDuration_data() {
