@@ -53,6 +53,7 @@ AppWindows::AppWindows() {
   observer_.Add(formIzm1_.get());
   observer_.Add(formB11_.get());
   observer_.Add(formB21_.get());
+  observer_.Add(formIzm2_.get());
   LinkBalancingWindows(*formB10_, *formB11_, *formB12_);
   LinkBalancingWindows(*formB20_, *formB21_, *formB22_);
   // The coefficient-table and archive windows behind the balancing windows' buttons.
@@ -68,7 +69,6 @@ AppWindows::AppWindows() {
   formB22_->addArchiveRecord = [this] { formArch2_->ShowAfterAdding(formB22_.get()); };
   formB11_->viewArchives = [this] { formArch1_->ShowForBrowsing(false, formB11_.get()); };
   formB21_->viewArchives = [this] { formArch2_->ShowForBrowsing(false, formB21_.get()); };
-  observer_.Add(formIzm2_.get());
   SetObserver(&observer_);
 
   BindCycleAcquisition([] { AdcAcquire(); });
