@@ -133,6 +133,19 @@ void AdcAcquire() {
   AdcContext& a = Acq();
   MeasState& m = Meas();
 
+  // The user interface runs while a recording waits, so another window may ask for one; the
+  // module, its buffers and the data file serve one recording at a time.
+  static bool recording = false;
+  if (recording) {
+    Log(QStringLiteral(" Another recording is running: this one is refused"));
+    m.AcqStatus = -1;
+    return;
+  }
+  recording = true;
+  struct Done {
+    ~Done() { recording = false; }
+  } done;
+
   a.ThreadError = 0;
   a.ThreadDone = false;
   a.dataFile = -1;

@@ -8,6 +8,8 @@ namespace vintor {
 // its gain code into WorkDir/Test.par. Reads Meas().Dlit, GainCode, AdcRate and StopRequested;
 // sets Meas().GainText and Meas().AcqStatus (1 done, -1 failed or stopped). Runs on the UI
 // thread and returns when the recording is over, letting the UI process events once per block.
+// A call made while a recording runs (from an event processed meanwhile) is refused at once with
+// AcqStatus -1 and a device-log line; the running recording goes on.
 void AdcAcquire();
 
 // Opens the module and programs the ADC. False when the set-up failed (already reported and

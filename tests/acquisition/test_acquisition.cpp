@@ -66,6 +66,7 @@ class TestAcquisition : public QObject {
   void threadFaults();
   void writeFailureKeepsWholeBlocks();
   void stopDuringSecondBlock();
+  void recordingsNeverNest();
   void dataFileCannotBeCreated();
   void threadCannotStart();
   void rotorReadBack();
@@ -404,6 +405,31 @@ void TestAcquisition::stopDuringSecondBlock() {
   QVERIFY2(DatSize() == BlockBytes || DatSize() == 2 * BlockBytes,
            qPrintable(QString::number(DatSize())));
   QCOMPARE(Counters().size(), 4);  // blocks 0 and 1
+}
+
+void TestAcquisition::recordingsNeverNest() {
+  // Another window asks for a recording while this one waits for its blocks.
+  SimConfig c;
+  c.Pace = 5;
+  c.CounterPattern = true;
+  Meas().Dlit = 3;
+  int nestedStatus = 0;
+  observer_.onProcessEvents = [&] {
+    if (nestedStatus != 0) return;
+    const auto outer = Meas().AcqStatus;
+    AdcAcquire();
+    nestedStatus = Meas().AcqStatus;
+    Meas().AcqStatus = outer;
+  };
+  Record(c);
+  QCOMPARE(nestedStatus, -1);
+  QVERIFY(observer_.lines.contains(" Another recording is running: this one is refused"));
+  QCOMPARE(Meas().AcqStatus, 1);
+  QCOMPARE(DatSize(), 3 * BlockBytes);
+  // Once it has ended, the next recording runs as usual.
+  observer_.onProcessEvents = nullptr;
+  Record(c);
+  QCOMPARE(Meas().AcqStatus, 1);
 }
 
 void TestAcquisition::dataFileCannotBeCreated() {
