@@ -182,6 +182,8 @@ QLineEdit* ArchiveForm::BindField(QWidget* parent, const char* name, const char*
   return e;
 }
 
+ArchiveForm::~ArchiveForm() { DisconnectControls(this); }
+
 void ArchiveForm::ShowRecord() {
   const BalTableModel* model = browser_->Model();
   const int row = browser_->CurrentRow();

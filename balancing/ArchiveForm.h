@@ -37,6 +37,7 @@ class ArchiveForm : public KitDialog {
   Q_OBJECT
  public:
   ArchiveForm(QWidget* parent, const ArchiveTraits& traits);
+  ~ArchiveForm() override;
 
   Planes Mode() const { return traits_.planes; }
 

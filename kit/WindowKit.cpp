@@ -20,6 +20,10 @@ void ShowAbout() {
   if (Kit().showAbout) Kit().showAbout();
 }
 
+void DisconnectControls(QWidget* window) {
+  for (QObject* child : window->findChildren<QObject*>()) child->disconnect(window);
+}
+
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);

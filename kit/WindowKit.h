@@ -62,6 +62,12 @@ class RadioGroup : public QGroupBox {
   std::vector<QRadioButton*> buttons_;
 };
 
+// Cuts the connections from the window's controls to the window. A window whose handlers run on
+// a control's signal (a field's editingFinished) calls it in its destructor: the base class hides
+// the window when the derived part is already gone, and the focused field's editingFinished
+// would otherwise reach it.
+void DisconnectControls(QWidget* window);
+
 // The control of `window` with this name, or null.
 template <class T>
 T* Control(const QWidget* window, const QString& name) {

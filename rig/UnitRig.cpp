@@ -312,7 +312,7 @@ FormRig::FormRig(QWidget* parent)
   PlaceChosen();
 }
 
-FormRig::~FormRig() = default;
+FormRig::~FormRig() { DisconnectControls(this); }
 
 QString FormRig::FilePath() {
   return JoinPath(Paths().WorkDir, QString::fromLatin1(SimAdcLibrary::kDefaultFile));
