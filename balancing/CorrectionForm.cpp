@@ -147,6 +147,7 @@ CorrectionForm::CorrectionForm(QWidget* parent, const CorrectionFormTable& t)
   AidArea->setObjectName(QStringLiteral("AidArea"));
   new QVBoxLayout(AidArea);
   AidArea->hide();
+  BuildAids();
 
   auto* column = new QVBoxLayout;
   column->addWidget(RadioGroup1);
@@ -199,7 +200,10 @@ QStringList CorrectionForm::LogTexts() const {
   return t;
 }
 
-void CorrectionForm::FormShow() { Recompute(); }
+void CorrectionForm::FormShow() {
+  Recompute();
+  RefreshAids();
+}
 
 void CorrectionForm::Recompute() {
   BeforeCompute();
@@ -249,6 +253,7 @@ void CorrectionForm::RadioGroup1Click() {
   SetMethod(RadioGroup1->ItemIndex() == 1 ? CorrectionMethod::RemoveMass
                                           : CorrectionMethod::AddMass);
   PlaceTexts();
+  RefreshAids();
 }
 
 void CorrectionForm::Button1Click() {
