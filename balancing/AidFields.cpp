@@ -48,7 +48,8 @@ QLineEdit* AidField(QWidget* parent, const QString& name, double AidsInput::*ent
     AidEntries::Hub().Changed();
   });
   QObject::connect(&AidEntries::Hub(), &AidEntries::changed, e, show);
-  show();
+  // The entry as it stands, the default share included.
+  if (Aids().*entry != 0.0) e->setText(FormatGeneral(Aids().*entry * scale));
   return e;
 }
 

@@ -30,8 +30,8 @@ class AidEntries : public QObject {
 std::optional<double> ReadAidNumber(const QString& text);
 
 // A numeric field bound to one entry of Aids(), shown as the entry times `scale` (the share of
-// plane 1 in percent). An empty or unreadable text sets the entry to `whenEmpty`; the entry
-// shows blank while it holds 0.
+// plane 1 in percent). An empty or unreadable text sets the entry to `whenEmpty`; a text that
+// reads as the entry is left as typed, so a field emptied for the default stays empty.
 QLineEdit* AidField(QWidget* parent, const QString& name, double AidsInput::*entry,
                     double scale = 1.0, double whenEmpty = 0.0);
 

@@ -69,6 +69,7 @@ void CorrectionForm::BuildAids() {
   }
 
   Polar = new PolarPanel(AidArea, two ? 2 : 1, Qt::Horizontal);
+  Polar->SetMinimumChartSide(320);
   ButtonVectorTools = MakeButton(Polar, QStringLiteral("ButtonVectorTools"),
                                  QStringLiteral("Vector tools"));
   ButtonVectorTools->setToolTip(

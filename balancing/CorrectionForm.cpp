@@ -175,6 +175,8 @@ CorrectionForm::CorrectionForm(QWidget* parent, const CorrectionFormTable& t)
   connect(Button2, &QPushButton::clicked, this, &CorrectionForm::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &CorrectionForm::Button3Click);
   Keys().Click(Qt::Key_F8, Button2).Click(Qt::Key_F9, Button3).Click(Qt::Key_F10, Button1);
+  // Room for the aids: a first showing would keep to two thirds of the screen's width.
+  resize(sizeHint());
 }
 
 void CorrectionForm::SetWindows(InitialDataForm* initial, RunForm* runs) {

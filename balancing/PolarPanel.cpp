@@ -53,6 +53,10 @@ void PolarPanel::Show(const PolarDiagram& diagram) {
   }
 }
 
+void PolarPanel::SetMinimumChartSide(int side) {
+  for (PolarChart* c : charts_) c->setMinimumSize(side, side);
+}
+
 void PolarPanel::Save() {
   const QString name = AskDiagramFileName();
   if (name.isEmpty()) return;

@@ -22,6 +22,8 @@ class PolarPanel : public QWidget {
   PolarPanel(QWidget* parent, int channels, Qt::Orientation orientation);
 
   void Show(const PolarDiagram& diagram);
+  // No chart smaller than `side` pixels square.
+  void SetMinimumChartSide(int side);
   const PolarDiagram& Diagram() const { return diagram_; }
   PolarChart* Chart(int channel) const { return charts_.at(static_cast<size_t>(channel)); }
   int ChartCount() const { return static_cast<int>(charts_.size()); }
