@@ -70,19 +70,19 @@ void CorrectionForm::BuildAids() {
 
   Polar = new PolarPanel(AidArea, two ? 2 : 1, Qt::Horizontal);
   Polar->SetMinimumChartSide(320);
-  ButtonVectorTools = MakeButton(Polar, QStringLiteral("ButtonVectorTools"),
-                                 QStringLiteral("Vector tools"));
+  ButtonVectorTools =
+      MakeButton(Polar, QStringLiteral("ButtonVectorTools"), QStringLiteral("Vector tools"));
   ButtonVectorTools->setToolTip(
       QStringLiteral("Combine masses into one, or split a mass onto two angles"));
   Polar->ButtonRow->insertWidget(1, ButtonVectorTools);
 
   GroupBoxTolerance = MakeGroup(AidArea, QStringLiteral("GroupBoxTolerance"),
                                 QStringLiteral("Permissible residual unbalance"));
-  EditRotorMass = AidField(GroupBoxTolerance, QStringLiteral("EditRotorMass"),
-                           &AidsInput::RotorMass);
+  EditRotorMass =
+      AidField(GroupBoxTolerance, QStringLiteral("EditRotorMass"), &AidsInput::RotorMass);
   ComboGrade = GradeCombo(GroupBoxTolerance, QStringLiteral("ComboGrade"));
-  EditServiceRpm = AidField(GroupBoxTolerance, QStringLiteral("EditServiceRpm"),
-                            &AidsInput::ServiceRPM);
+  EditServiceRpm =
+      AidField(GroupBoxTolerance, QStringLiteral("EditServiceRpm"), &AidsInput::ServiceRPM);
   EditServiceRpm->setFixedWidth(120);
   EditShare1 = nullptr;
   LabelUper = MakeLabel(GroupBoxTolerance, QStringLiteral("LabelUper"), QString());
@@ -92,16 +92,16 @@ void CorrectionForm::BuildAids() {
   grid->addWidget(MakeLabel(GroupBoxTolerance, QString(), QStringLiteral("Grade")), 0, 2,
                   Qt::AlignRight);
   grid->addWidget(ComboGrade, 0, 3);
-  grid->addWidget(MakeLabel(GroupBoxTolerance, QString(), QStringLiteral("Service speed, rpm")),
-                  1, 0);
+  grid->addWidget(MakeLabel(GroupBoxTolerance, QString(), QStringLiteral("Service speed, rpm")), 1,
+                  0);
   grid->addWidget(EditServiceRpm, 1, 1);
   if (two) {
     // Entered in percent, kept as a part of 1; empty: equal shares.
-    EditShare1 = AidField(GroupBoxTolerance, QStringLiteral("EditShare1"), &AidsInput::Share1,
-                          100.0, 0.5);
+    EditShare1 =
+        AidField(GroupBoxTolerance, QStringLiteral("EditShare1"), &AidsInput::Share1, 100.0, 0.5);
     EditShare1->setToolTip(QStringLiteral("Plane 1's part of U_per; plane 2 has the rest"));
-    grid->addWidget(MakeLabel(GroupBoxTolerance, QString(), QStringLiteral("Plane 1 share, %")),
-                    1, 2, Qt::AlignRight);
+    grid->addWidget(MakeLabel(GroupBoxTolerance, QString(), QStringLiteral("Plane 1 share, %")), 1,
+                    2, Qt::AlignRight);
     grid->addWidget(EditShare1, 1, 3);
   }
   grid->addWidget(LabelUper, 2, 0, 1, 5);
@@ -117,7 +117,12 @@ void CorrectionForm::BuildAids() {
   connect(&AidEntries::Hub(), &AidEntries::changed, this, [this] { RefreshAids(); });
 }
 
-Tolerance CorrectionForm::CurrentTolerance() const { return ToleranceFor(Aids(), LastRunSpeed()); }
+Tolerance CorrectionForm::CurrentTolerance() const {
+  AidsInput entries = Aids();
+  // One plane takes the whole rotor's figure, whatever share a two-plane job was given.
+  if (mode_ == BalancingMode::SinglePlane) entries.Share1 = 0.5;
+  return ToleranceFor(entries, LastRunSpeed());
+}
 
 void CorrectionForm::RefreshAids() {
   static const PolarHistory kNoHistory;

@@ -39,14 +39,13 @@ void InitialDataForm::BuildAids() {
   GroupBoxRotor = MakeGroup(this, QStringLiteral("GroupBoxRotor"),
                             QStringLiteral("Rotor, for a trial mass suggestion"));
   EditRotorMass = AidField(GroupBoxRotor, QStringLiteral("EditRotorMass"), &AidsInput::RotorMass);
-  EditServiceRpm = AidField(GroupBoxRotor, QStringLiteral("EditServiceRpm"),
-                            &AidsInput::ServiceRPM);
+  EditServiceRpm =
+      AidField(GroupBoxRotor, QStringLiteral("EditServiceRpm"), &AidsInput::ServiceRPM);
   EditServiceRpm->setFixedWidth(140);
   auto* rotor = new QGridLayout(GroupBoxRotor);
   rotor->addWidget(MakeLabel(GroupBoxRotor, QString(), QStringLiteral("Rotor mass, kg")), 0, 0);
   rotor->addWidget(EditRotorMass, 0, 1);
-  rotor->addWidget(MakeLabel(GroupBoxRotor, QString(), QStringLiteral("Service speed, rpm")), 1,
-                   0);
+  rotor->addWidget(MakeLabel(GroupBoxRotor, QString(), QStringLiteral("Service speed, rpm")), 1, 0);
   rotor->addWidget(EditServiceRpm, 1, 1);
   rotor->setColumnStretch(2, 1);
 
@@ -68,8 +67,7 @@ void InitialDataForm::BuildAids() {
 void InitialDataForm::ShowTrialHints() {
   const double measured = Meas().RPM;
   EditServiceRpm->setPlaceholderText(
-      measured > 0.0 ? FormatPicture(measured, 0) + QStringLiteral(" (last measured)")
-                     : QString());
+      measured > 0.0 ? FormatPicture(measured, 0) + QStringLiteral(" (last measured)") : QString());
   const double rpm = Aids().ServiceRPM > 0.0 ? Aids().ServiceRPM : measured;
   const double mass = Aids().RotorMass;
   if (mode_ == BalancingMode::SinglePlane) {

@@ -17,8 +17,8 @@ constexpr int kExportSide = 420;  // pixels per channel in the exported picture
 PolarPanel::PolarPanel(QWidget* parent, int channels, Qt::Orientation orientation)
     : QWidget(parent) {
   setObjectName(QStringLiteral("PolarPanel"));
-  auto* charts = orientation == Qt::Horizontal ? static_cast<QBoxLayout*>(new QHBoxLayout)
-                                               : new QVBoxLayout;
+  auto* charts =
+      orientation == Qt::Horizontal ? static_cast<QBoxLayout*>(new QHBoxLayout) : new QVBoxLayout;
   charts->setContentsMargins(0, 0, 0, 0);
   for (int k = 0; k < channels; ++k) {
     auto* chart = new PolarChart(this);
@@ -26,8 +26,8 @@ PolarPanel::PolarPanel(QWidget* parent, int channels, Qt::Orientation orientatio
     charts_.push_back(chart);
     charts->addWidget(chart, 1);
   }
-  ButtonSave = MakeButton(this, QStringLiteral("ButtonSavePolar"),
-                          QStringLiteral("Save polar diagram"));
+  ButtonSave =
+      MakeButton(this, QStringLiteral("ButtonSavePolar"), QStringLiteral("Save polar diagram"));
   ButtonSave->setToolTip(QStringLiteral("The polar diagram as a JPEG picture, NAME_pl.jpg"));
   ButtonRow = new QHBoxLayout;
   ButtonRow->addWidget(ButtonSave);

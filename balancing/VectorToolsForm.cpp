@@ -17,8 +17,7 @@
 namespace vintor {
 namespace {
 
-const QString kNeedMasses =
-    QStringLiteral("Enter at least one mass above 0 with its angle");
+const QString kNeedMasses = QStringLiteral("Enter at least one mass above 0 with its angle");
 const QString kNeedSplitMass = QStringLiteral("Enter a mass above 0 and its angle");
 const QString kNeedAngles =
     QStringLiteral("Enter the two angles; they must not be equal or 180° apart");
@@ -30,8 +29,10 @@ QLineEdit* Field(QWidget* parent, const QString& name) {
   return e;
 }
 
+// To a tenth of a degree, 359.96 and up reading 0.
 QString AngleText(double degrees) {
-  return FormatUpToDecimals(NormalizeAngle(degrees), 1) + QString::fromUtf8("°");
+  const double tenths = std::round(NormalizeAngle(degrees) * 10.0) / 10.0;
+  return FormatUpToDecimals(NormalizeAngle(tenths), 1) + QString::fromUtf8("°");
 }
 
 // "7.07 at 0°"; a negative mass is material taken off there, or the same added opposite.
@@ -39,16 +40,17 @@ QString MassText(const MassAt& m) {
   const QString at = QStringLiteral(" at ");
   if (m.mass >= 0.0) return FormatMassValue(m.mass) + at + AngleText(m.angle);
   const QString amount = FormatMassValue(-m.mass);
-  return QStringLiteral("-") + amount + at + AngleText(m.angle) + QStringLiteral(" (take off, or add ") +
-         amount + at + AngleText(m.angle + 180.0) + QStringLiteral(")");
+  return QStringLiteral("-") + amount + at + AngleText(m.angle) +
+         QStringLiteral(" (take off, or add ") + amount + at + AngleText(m.angle + 180.0) +
+         QStringLiteral(")");
 }
 
 }  // namespace
 
 VectorToolsForm::VectorToolsForm(QWidget* parent)
     : KitDialog(parent, QStringLiteral("FormVector"), QStringLiteral("Vector tools")) {
-  QGroupBox* combine = MakeGroup(this, QStringLiteral("GroupBoxCombine"),
-                                 QStringLiteral("Combine masses into one"));
+  QGroupBox* combine =
+      MakeGroup(this, QStringLiteral("GroupBoxCombine"), QStringLiteral("Combine masses into one"));
   auto* grid = new QGridLayout(combine);
   grid->addWidget(MakeLabel(combine, QString(), QStringLiteral("Mass")), 0, 1);
   grid->addWidget(MakeLabel(combine, QString(), QString::fromUtf8("Angle, °")), 0, 2);

@@ -43,10 +43,15 @@ QString RigPath() { return QDir(g_work).filePath(QStringLiteral("SimE154.cfg"));
 void NewRig() {
   SimRig rig;
   if (!rig.Load(RigPath())) Fail("rig not readable");
-  for (const auto& [key, value] :
-       {std::pair{"pace", "0"}, {"rpm", "1480"}, {"rpm_wander", "0.3"}, {"ch1_1x", "0.25"},
-        {"ch1_1x_phase", "40"}, {"ch2_1x", "0.2"}, {"ch2_1x_phase", "250"},
-        {"unbalance1", "400@130"}, {"unbalance2", "180@300"}}) {
+  for (const auto& [key, value] : {std::pair{"pace", "0"},
+                                   {"rpm", "1480"},
+                                   {"rpm_wander", "0.3"},
+                                   {"ch1_1x", "0.25"},
+                                   {"ch1_1x_phase", "40"},
+                                   {"ch2_1x", "0.2"},
+                                   {"ch2_1x_phase", "250"},
+                                   {"unbalance1", "400@130"},
+                                   {"unbalance2", "180@300"}}) {
     if (!rig.Set(QString::fromLatin1(key), QString::fromLatin1(value)).isEmpty())
       Fail("rig key refused");
   }
