@@ -24,8 +24,9 @@ PolarPanel::PolarPanel(QWidget* parent, int channels, Qt::Orientation orientatio
     auto* chart = new PolarChart(this);
     chart->setObjectName(QStringLiteral("PolarChart%1").arg(k + 1));
     charts_.push_back(chart);
-    charts->addWidget(chart, 1);
+    charts->addWidget(chart, orientation == Qt::Horizontal ? 1 : 0);
   }
+
   ButtonSave =
       MakeButton(this, QStringLiteral("ButtonSavePolar"), QStringLiteral("Save polar diagram"));
   ButtonSave->setToolTip(QStringLiteral("The polar diagram as a JPEG picture, NAME_pl.jpg"));
@@ -34,8 +35,11 @@ PolarPanel::PolarPanel(QWidget* parent, int channels, Qt::Orientation orientatio
   ButtonRow->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addLayout(charts, 1);
+  const bool across = orientation == Qt::Horizontal;
+  layout->addLayout(charts, across ? 1 : 0);
   layout->addLayout(ButtonRow);
+  // One over the other: the charts and their button at the top, whatever height is left.
+  if (!across) layout->addStretch(1);
   connect(ButtonSave, &QPushButton::clicked, this, &PolarPanel::Save);
   Show(PolarDiagram{});
 }

@@ -122,6 +122,7 @@ RunForm::RunForm(QWidget* parent, const RunFormTable& table)
   new QVBoxLayout(AidArea);
   AidArea->hide();
   Polar = new PolarPanel(AidArea, mode_ == BalancingMode::TwoPlane ? 2 : 1, Qt::Vertical);
+  Polar->SetMinimumChartSide(320);
   AidArea->layout()->setContentsMargins(0, 0, 0, 0);
   AidArea->layout()->addWidget(Polar);
   AidArea->setFixedWidth(330);

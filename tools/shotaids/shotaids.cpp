@@ -3,7 +3,8 @@
 // the balancing aids: shotaids OUTDIR writes initial2.png (the trial-mass suggestion),
 // corr2-trial.png (the correction after the trial runs, with the tolerance verdicts), corr2.png
 // and run2.png (after the check run, with their polar diagrams) and vectors.png (the vector
-// tools). Run it under Xvfb in an empty directory (tools/aids-shot.sh).
+// tools); a single-plane job on a three-bladed rotor before it gives initial1.png, corr1.png and
+// run1.png. Run it under Xvfb in an empty directory (tools/aids-shot.sh).
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -104,6 +105,41 @@ class Answer final : public QObject {
   CorrectionForm* w_;
 };
 
+// The single-plane windows after a job on plane 1 of the rig, three blades, grade G 2.5.
+void SinglePlaneJob(AppWindows& app, Answer& answer) {
+  FormB10& b10 = app.B10();
+  FormB11& b11 = app.B11();
+  FormB12& b12 = app.B12();
+  b10.RadioGroup1->Item(1)->click();
+  b10.EditM1->setText("3");
+  b10.EditD1->setText("100");
+  b10.RadioGroup2->Item(1)->click();
+  b10.Edit2->setText("3");
+  b10.EditRotorMass->setText("30");
+  Pause(300);
+  Save(&b10, "initial1.png");
+  b10.Button2->click();
+
+  NewRig();
+  b11.ButtonP1->click();
+  Attach(1, 3.0, 0.0);
+  double m = 0, f = 0;
+  answer.first = [&] {
+    b12.ComboGrade->setCurrentIndex(3);  // G 2.5
+    m = b12.Correction().Result().M;
+    f = Corr().CorrAngleShown;
+  };
+  b11.ButtonP2->click();
+  std::printf("single-plane correction: %.2f g at %.0f\n", m, f);
+  ClearPlane(1);
+  Attach(1, m, f);
+  answer.next = "corr1.png";
+  b11.ButtonP4->click();
+  Pause(300);
+  Save(&b11, "run1.png");
+  b11.Button1->click();
+}
+
 void TwoPlaneJob(AppWindows& app, Answer& answer) {
   FormB20& b20 = app.B20();
   FormB21& b21 = app.B21();
@@ -179,10 +215,13 @@ int main(int argc, char** argv) {
   NewRig();
 
   AppWindows app;
+  Answer answer1(&app.B12());
   Answer answer(&app.B22());
   app.Main().show();
-  // The job runs inside the modal initial-data window that F7 opens on the two-plane tab.
+  // Each job runs inside the modal initial-data window that F7 opens on its tab.
   QTimer::singleShot(300, [&] {
+    QTimer::singleShot(0, [&] { SinglePlaneJob(app, answer1); });
+    app.Main().Button7->click();
     app.Main().PageControl1->setCurrentIndex(1);
     QTimer::singleShot(0, [&] { TwoPlaneJob(app, answer); });
     app.Main().Button2->click();
