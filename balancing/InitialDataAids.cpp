@@ -59,7 +59,7 @@ void InitialDataForm::BuildAids() {
   FieldGrid->addWidget(GroupBoxRotor, 0, 2, Qt::AlignTop);
   FieldGrid->addLayout(hints, 1, 2);
 
-  for (QLineEdit* e : {EditM1, EditM2, EditD1, EditD2})
+  for (QLineEdit* e : {EditD1, EditD2})
     if (e) connect(e, &QLineEdit::textChanged, this, [this] { ShowTrialHints(); });
   connect(&AidEntries::Hub(), &AidEntries::changed, this, [this] { ShowTrialHints(); });
 }

@@ -347,8 +347,9 @@ bool RunForm::RepeatTrialRun(int k) {
                                                               : CheckSinglePlaneTrial(Runs());
   if (!effect.small || Svc().dialogs->GoOnOrRepeat(kTrialEffectSmall)) return false;
   // Coefficients derived from this run (single-plane: for its log line) must not outlive it, or
-  // the repeated run would be read with them.
+  // the repeated run would be read with them; nor is their correction drawn any longer.
   ClearCoefficients(mode_);
+  correctionInJob_ = false;
   return true;
 }
 

@@ -602,6 +602,7 @@ void TestBalancingAids::trialEffectQuestion() {
   QVERIFY(s.run->isEnabledTo(s.group) && s.leave->isEnabledTo(s.group));
   QCOMPARE(Answer(two).shown, 0);
   QVERIFY(dialogs_.warnings.isEmpty());
+  QVERIFY(!w.Polar->Chart(0)->Channel().Find("M1"));  // computed for the log line only
 
   // A heavier trial mass: the step goes on, and its correction comes from the new run alone.
   if (lastTrial) {
