@@ -205,6 +205,7 @@ void DrawGrid(QPainter& p, const Frame& f, const std::vector<double>& rings, boo
       const QString s = QStringLiteral("%1°").arg(a);
       const QRectF box = BoxBeyond(fm, s, f.OnRim(a), f.Dir(a), 2.0);
       p.drawText(box, Qt::AlignCenter, s);
+      placer.Reserve(box);
     }
   }
 
