@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSlider>
 #include <QTabBar>
@@ -19,6 +18,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "charts/DiagramExport.h"
 #include "charts/SignalCharts.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
@@ -432,42 +432,21 @@ void FormIzm2::ListClick() {
   OpenDocument(JoinPath(Paths().WorkDir, QStringLiteral("Garmoniki.txt")));
 }
 
-void FormIzm2::OpenDocument(const QString& path) {
-  if (!Svc().shell->Open(path)) Svc().dialogs->Warning(path + QStringLiteral(" file not found"));
-}
-
-bool FormIzm2::SaveChart(QWidget* chart, const QString& path) {
-  // Pending layout of the chart (after its height changed) first, then the picture as drawn.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  const QImage image = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  QSaveFile file(path);
-  file.setDirectWriteFallback(false);
-  const bool ok = !image.isNull() && file.open(QIODevice::WriteOnly) &&
-                  image.save(&file, "JPG", 90) && file.commit();
-  if (!ok) {
-    // An old picture of that name must not be shown as the new one.
-    const QString reason =
-        image.isNull() ? QStringLiteral("the chart has no area") : file.errorString();
-    Svc().dialogs->Error(QStringLiteral("Cannot write %1: %2").arg(path, reason));
-  }
-  return ok;
-}
-
 void FormIzm2::SaveDiagram(const QString& suffix1, const QString& suffix2) {
-  const QString f = Svc().dialogs->AskSaveFileName();
+  const QString f = AskDiagramFileName();
   if (f.isEmpty()) return;
   const QString first = f + suffix1;
   if (suffix2.isEmpty()) {
-    if (SaveChart(Chart1, first)) OpenDocument(first);
+    if (SaveWidgetJpeg(Chart1, first)) OpenDocument(first);
     return;
   }
   const QString second = f + suffix2;
   const int h1 = Chart1->height();
   const int h2 = chartArea_->Chart2Height();
   chartArea_->SetChart2Height(0);
-  const bool wroteFirst = SaveChart(Chart1, first);
+  const bool wroteFirst = SaveWidgetJpeg(Chart1, first);
   chartArea_->SetChart2Height(h1 + h2);
-  const bool wroteSecond = SaveChart(Chart2, second);
+  const bool wroteSecond = SaveWidgetJpeg(Chart2, second);
   if (wroteFirst) OpenDocument(first);
   // The viewer gets a moment with the first picture before the second arrives.
   if (wroteFirst && wroteSecond) QThread::msleep(1000);

@@ -101,8 +101,6 @@ class FormIzm2 : public KitDialog, public MeasObserver {
   bool SensorsSet() const;
   void ShowRotationalResults();
   void Analysis(int revs);
-  bool SaveChart(QWidget* chart, const QString& path);
-  void OpenDocument(const QString& path);
   QString OutputPath() const;
 
   ChartArea* chartArea_ = nullptr;

@@ -147,6 +147,7 @@ CorrectionForm::CorrectionForm(QWidget* parent, const CorrectionFormTable& t)
   AidArea->setObjectName(QStringLiteral("AidArea"));
   new QVBoxLayout(AidArea);
   AidArea->hide();
+  BuildAids();
 
   auto* column = new QVBoxLayout;
   column->addWidget(RadioGroup1);
@@ -174,6 +175,8 @@ CorrectionForm::CorrectionForm(QWidget* parent, const CorrectionFormTable& t)
   connect(Button2, &QPushButton::clicked, this, &CorrectionForm::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &CorrectionForm::Button3Click);
   Keys().Click(Qt::Key_F8, Button2).Click(Qt::Key_F9, Button3).Click(Qt::Key_F10, Button1);
+  // Room for the aids: a first showing would keep to two thirds of the screen's width.
+  resize(sizeHint());
 }
 
 void CorrectionForm::SetWindows(InitialDataForm* initial, RunForm* runs) {
@@ -199,7 +202,10 @@ QStringList CorrectionForm::LogTexts() const {
   return t;
 }
 
-void CorrectionForm::FormShow() { Recompute(); }
+void CorrectionForm::FormShow() {
+  Recompute();
+  RefreshAids();
+}
 
 void CorrectionForm::Recompute() {
   BeforeCompute();
@@ -249,6 +255,7 @@ void CorrectionForm::RadioGroup1Click() {
   SetMethod(RadioGroup1->ItemIndex() == 1 ? CorrectionMethod::RemoveMass
                                           : CorrectionMethod::AddMass);
   PlaceTexts();
+  RefreshAids();
 }
 
 void CorrectionForm::Button1Click() {

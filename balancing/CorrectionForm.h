@@ -5,8 +5,10 @@
 
 #include "balancing/core/CorrectionView.h"
 #include "balancing/core/InitialData.h"
+#include "balancing/core/PolarDiagram.h"
 #include "kit/WindowKit.h"
 
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -15,7 +17,9 @@ class QPushButton;
 namespace vintor {
 
 class InitialDataForm;
+class PolarPanel;
 class RunForm;
+class VectorToolsForm;
 
 // What differs between the single-plane and the two-plane correction window, besides the
 // computation (which the two subclasses hold).
@@ -66,6 +70,26 @@ class CorrectionForm : public KitDialog {
   // the columns after them free; AidArea beside the groups is empty and hidden until used.
   QGridLayout* ResidualGrid;
   QWidget* AidArea;
+  // The aids placed there: the verdicts beside EditD1/EditD2, the polar diagram, the permissible
+  // residual unbalance and the vector tools.
+  QLabel *LabelVerdict1, *LabelVerdict2;  // LabelVerdict2 two-plane only
+  PolarPanel* Polar;
+  QPushButton* ButtonVectorTools;  // "Vector tools"
+  QGroupBox* GroupBoxTolerance;    // "Permissible residual unbalance"
+  QLineEdit* EditRotorMass;        // kg
+  QComboBox* ComboGrade;           // "", "G 0.4" .. "G 40"
+  QLineEdit* EditServiceRpm;       // empty: the speed of the last run
+  QLineEdit* EditShare1;           // plane 1's part, %; two-plane only
+  QLabel* LabelUper;
+
+  // The diagram and the verdicts of the computation held; the window redraws both after every
+  // computation, "Add mass"/"Remove mass" and every change of the entries.
+  virtual PolarJob PolarJobFor(const PolarHistory& history) const = 0;
+  virtual ResidualVerdicts Verdicts(const Tolerance& tolerance) const = 0;
+  Tolerance CurrentTolerance() const;
+  void RefreshAids();
+  // "Vector tools", shown modally over this window (created on first use).
+  VectorToolsForm* VectorTools();
 
   // F8: the coefficient entry window of the mode, modally. F9: a balancing archive record of
   // the values in Runs() and Corr(), then the archive window. Unset: nothing happens.
@@ -81,7 +105,10 @@ class CorrectionForm : public KitDialog {
   // Puts the window's top edge at that of `window`.
   void MoveToTopOf(const QWidget* window);
   // The computation of a showing, without showing the window.
-  void ComputeWithoutShowing() { Recompute(); }
+  void ComputeWithoutShowing() {
+    Recompute();
+    RefreshAids();
+  }
   // The mass and angle texts the run window's log line carries: M1, f1 (, M2, f2).
   QStringList LogTexts() const;
 
@@ -105,6 +132,9 @@ class CorrectionForm : public KitDialog {
  private:
   void Recompute();
   void PlaceTexts();
+  void BuildAids();
+
+  VectorToolsForm* vectorTools_ = nullptr;
 
   BalancingMode mode_;
   bool successEnablesArchive_;

@@ -104,6 +104,7 @@ InitialDataForm::InitialDataForm(QWidget* parent, BalancingMode mode, const QStr
   AidArea->setObjectName(QStringLiteral("AidArea"));
   new QVBoxLayout(AidArea);
   AidArea->hide();
+  BuildAids();
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -136,7 +137,10 @@ void InitialDataForm::SetWindows(RunForm* runs, CorrectionForm* correction) {
   correction_ = correction;
 }
 
-void InitialDataForm::FormShow() { ClearOnShow(mode_); }
+void InitialDataForm::FormShow() {
+  ClearOnShow(mode_);
+  ShowTrialHints();
+}
 
 void InitialDataForm::RadioGroup0Click() {
   Button3->setEnabled(RadioGroup0->ItemIndex() == kSelectRotor);

@@ -42,6 +42,15 @@ class InitialDataForm : public KitDialog {
   // Room beside the fields for balancing aids; empty and hidden until something is put there.
   QGridLayout* FieldGrid;  // rows: balancing, trial mass, coordinate system, radii; column 2 free
   QWidget* AidArea;
+  // The trial-mass suggestion there: rotor mass and service speed (the aids' entries, shared
+  // with the correction windows) and a hint per plane beside the trial masses, shown only when
+  // the rotor mass, the plane's radius and a speed are known. It never fills a field.
+  QGroupBox* GroupBoxRotor;
+  QLineEdit* EditRotorMass;   // kg
+  QLineEdit* EditServiceRpm;  // empty: the last measured speed
+  QLabel* LabelTrialHint1;
+  QLabel* LabelTrialHint2;  // two-plane only
+  void ShowTrialHints();
 
   // "Select": the coefficient table window of the mode, shown modally. It fills the fields and
   // the radio groups as the operator would (texts, SetItemIndex). Unset: nothing happens.
@@ -62,6 +71,8 @@ class InitialDataForm : public KitDialog {
   void FormShow() override;
 
  private:
+  void BuildAids();
+
   BalancingMode mode_;
   RunForm* runs_ = nullptr;
   CorrectionForm* correction_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include "balancing/CorrectionForm.h"
 #include "balancing/InitialDataForm.h"
+#include "balancing/PolarPanel.h"
 #include "balancing/core/BalancingState.h"
 #include "charts/SignalCharts.h"
 #include "measurement/MeasCycle.h"
@@ -120,6 +121,12 @@ RunForm::RunForm(QWidget* parent, const RunFormTable& table)
   AidArea->setObjectName(QStringLiteral("AidArea"));
   new QVBoxLayout(AidArea);
   AidArea->hide();
+  Polar = new PolarPanel(AidArea, mode_ == BalancingMode::TwoPlane ? 2 : 1, Qt::Vertical);
+  Polar->SetMinimumChartSide(320);
+  AidArea->layout()->setContentsMargins(0, 0, 0, 0);
+  AidArea->layout()->addWidget(Polar);
+  AidArea->setFixedWidth(330);
+  AidArea->show();
 
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -240,6 +247,9 @@ void RunForm::FormShow() {
   if (!seq_.State().busy) abandoned_ = false;
   seq_.Show();
   Apply();
+  history_.Clear();
+  correctionInJob_ = false;
+  RefreshPolar();
 }
 
 void RunForm::FormClose() {
@@ -284,8 +294,18 @@ void RunForm::RunStep(int k) {
     return;
   }
 
+  // Every check run replaces the reference vector: the diagram keeps each one as measured.
+  if (rec.measured && k == kRun0) history_.NoteRun0(Runs());
+  if (rec.success && k == kRunC) history_.NoteCheckRun(Runs());
+
   for (const AfterRun action : RunSequence::AfterRunOrder(mode_, k)) {
     switch (action) {
+      case AfterRun::TrialCheck:
+        if (rec.success && RepeatTrialRun(k)) {
+          seq_.RepeatStep(k);
+          Apply();
+        }
+        break;
       case AfterRun::Outcome: {
         const OutcomeEffects e = seq_.Outcome(k, rec.success);
         Apply();
@@ -317,13 +337,40 @@ void RunForm::RunStep(int k) {
   }
   seq_.EndRun();
   Apply();
+  RefreshPolar();
   if (onRunRecorded) onRunRecorded(k, rec.success);
+}
+
+bool RunForm::RepeatTrialRun(int k) {
+  const int plane = k == kRun2 ? 2 : 1;
+  const TrialEffect effect = mode_ == BalancingMode::TwoPlane ? CheckTwoPlaneTrial(Runs(), plane)
+                                                              : CheckSinglePlaneTrial(Runs());
+  if (!effect.small || Svc().dialogs->GoOnOrRepeat(kTrialEffectSmall)) return false;
+  // Coefficients derived from this run (single-plane: for its log line) must not outlive it, or
+  // the repeated run would be read with them; nor is their correction drawn any longer.
+  ClearCoefficients(mode_);
+  correctionInJob_ = false;
+  return true;
+}
+
+void RunForm::RefreshPolar() {
+  PolarJob job;
+  if (correction_) job = correction_->PolarJobFor(history_);
+  // A correction from before this window was shown belongs to another job.
+  if (!correctionInJob_) {
+    job.plane1.reset();
+    job.plane2.reset();
+  }
+  Polar->Show(BuildPolarDiagram(job));
 }
 
 void RunForm::ShowCorrection() {
   if (!correction_) return;
+  correctionInJob_ = true;
   correction_->MoveToTopOf(this);
   correction_->ShowModal();
+  // "Add mass" / "Remove mass" may have turned the correction meanwhile.
+  RefreshPolar();
 }
 
 void RunForm::ClearAmplitudes(int k) {
@@ -392,7 +439,10 @@ void RunForm::ShowFields(int step, const RunFieldTexts& t) {
 
 QStringList RunForm::CorrectionTexts(bool compute) {
   if (!correction_) return {};
-  if (compute) correction_->ComputeWithoutShowing();
+  if (compute) {
+    correctionInJob_ = true;
+    correction_->ComputeWithoutShowing();
+  }
   return correction_->LogTexts();
 }
 

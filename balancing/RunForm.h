@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include "balancing/core/PolarDiagram.h"
 #include "balancing/core/RunRecording.h"
 #include "balancing/core/RunSequence.h"
 #include "kit/WindowKit.h"
@@ -18,6 +19,7 @@ namespace vintor {
 
 class InitialDataForm;
 class CorrectionForm;
+class PolarPanel;
 class SignalChart;
 class SpectrumChart;
 
@@ -71,6 +73,8 @@ class RunForm : public KitDialog, public MeasObserver, private RunRecordSink {
   SpectrumChart* Chart2;
   // Room beside the steps for balancing aids; empty and hidden until something is put there.
   QWidget* AidArea;
+  // The polar diagram of the job there, redrawn after every run and every correction.
+  PolarPanel* Polar;
 
   // "View archieves": the balancing archive of the mode, shown without being modal. Unset:
   // nothing happens.
@@ -81,6 +85,8 @@ class RunForm : public KitDialog, public MeasObserver, private RunRecordSink {
   std::function<void()> measure;
 
   const RunSequence& Sequence() const { return seq_; }
+  // Run#0 and the check runs of the job shown, for the polar diagrams.
+  const PolarHistory& History() const { return history_; }
   bool Running() const { return seq_.State().busy; }
 
   // Continue of the initial-data window.
@@ -113,6 +119,10 @@ class RunForm : public KitDialog, public MeasObserver, private RunRecordSink {
   QStringList LogLines() const override;
 
   void Apply();  // shows the sequence's state
+  void RefreshPolar();
+  // A successful trial run that changed the vibration too little: true when the operator
+  // repeats the step.
+  bool RepeatTrialRun(int k);
   void ShowCorrection();
   void ClearAmplitudes(int k);
   QWidget* MakeStep(int k, const RunFormTable& table);
@@ -123,6 +133,8 @@ class RunForm : public KitDialog, public MeasObserver, private RunRecordSink {
   InitialDataForm* initial_ = nullptr;
   CorrectionForm* correction_ = nullptr;
   bool abandoned_ = false;
+  PolarHistory history_;
+  bool correctionInJob_ = false;  // the correction window computed since this window was shown
 };
 
 }  // namespace vintor

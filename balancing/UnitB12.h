@@ -17,6 +17,12 @@ class FormB12 : public CorrectionForm {
   CorrectionOutcome Compute() override { return correction_.Compute(); }
   const CorrectionTexts& Texts() const override { return correction_.Texts(); }
   void SetMethod(CorrectionMethod method) override { correction_.SetMethod(method); }
+  PolarJob PolarJobFor(const PolarHistory& history) const override {
+    return SinglePlanePolarJob(correction_, history);
+  }
+  ResidualVerdicts Verdicts(const Tolerance& tolerance) const override {
+    return JudgeSinglePlane(correction_.Result(), BalInput(), tolerance);
+  }
 
  private:
   SinglePlaneCorrection correction_;

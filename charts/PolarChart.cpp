@@ -95,14 +95,26 @@ class LabelPlacer {
   // Space taken by fixed texts, which labels step around.
   void Reserve(const QRectF& r) { placed_.push_back(r); }
 
+  // Beside where it should go, stepping along `step` and then sideways too; when every place
+  // overlaps something, the one that overlaps least.
   QRectF Place(QRectF r, QPointF step) {
-    r = Clamp(r);
-    for (int k = 0; k < 8 && Overlaps(r); ++k) {
+    const QPointF side(r.width() * 0.6, 0.0);
+    QRectF best = Clamp(r);
+    double bestOverlap = Overlap(best);
+    for (int k = 0; k < 24 && bestOverlap > 0.0; ++k) {
       const double sign = (k % 2 == 0) ? 1.0 : -1.0;
-      r = Clamp(r.translated(step * (sign * (k / 2 + 1))));
+      const int ring = k / 2;  // 0..11: along the step, then sideways with a step
+      QPointF offset = step * (sign * (ring % 4 + 1));
+      if (ring >= 4) offset += side * ((ring < 8) ? 1.0 : -1.0);
+      const QRectF candidate = Clamp(r.translated(offset));
+      const double overlap = Overlap(candidate);
+      if (overlap < bestOverlap) {
+        best = candidate;
+        bestOverlap = overlap;
+      }
     }
-    placed_.push_back(r);
-    return r;
+    placed_.push_back(best);
+    return best;
   }
 
  private:
@@ -113,9 +125,13 @@ class LabelPlacer {
     if (r.bottom() > bounds_.bottom()) r.moveBottom(bounds_.bottom());
     return r;
   }
-  bool Overlaps(const QRectF& r) const {
-    return std::any_of(placed_.begin(), placed_.end(),
-                       [&](const QRectF& p) { return p.intersects(r); });
+  double Overlap(const QRectF& r) const {
+    double area = 0.0;
+    for (const QRectF& p : placed_) {
+      const QRectF i = p.intersected(r);
+      if (!i.isEmpty()) area += i.width() * i.height();
+    }
+    return area;
   }
 
   QRectF bounds_;
@@ -189,6 +205,7 @@ void DrawGrid(QPainter& p, const Frame& f, const std::vector<double>& rings, boo
       const QString s = QStringLiteral("%1°").arg(a);
       const QRectF box = BoxBeyond(fm, s, f.OnRim(a), f.Dir(a), 2.0);
       p.drawText(box, Qt::AlignCenter, s);
+      placer.Reserve(box);
     }
   }
 

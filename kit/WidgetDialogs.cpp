@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "kit/NSOUnit.h"
 
@@ -33,6 +34,17 @@ bool WidgetDialogs::Confirm(const QString& text) {
                   QMessageBox::Ok | QMessageBox::Cancel);
   box.setDefaultButton(QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok;
+}
+
+bool WidgetDialogs::GoOnOrRepeat(const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text);
+  QPushButton* goOn = box.addButton(QStringLiteral("Go on"), QMessageBox::AcceptRole);
+  QPushButton* repeat = box.addButton(QStringLiteral("Repeat"), QMessageBox::RejectRole);
+  // What the warning advises is the default; Escape repeats too.
+  box.setDefaultButton(repeat);
+  box.setEscapeButton(repeat);
+  box.exec();
+  return box.clickedButton() == goOn;
 }
 
 void WidgetDialogs::Error(const QString& text) {

@@ -15,6 +15,7 @@ class WidgetDialogs final : public Dialogs {
   void Error(const QString& text) override;
   QString AskSaveFileName() override;
   bool Confirm(const QString& text) override;
+  bool GoOnOrRepeat(const QString& text) override;
 
  private:
   NSOForm* warning_;

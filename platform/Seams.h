@@ -24,6 +24,12 @@ class Dialogs {
     (void)text;
     return false;
   }
+  // Warns with `text` and asks whether to go on or to repeat the step just made; true to go
+  // on. Without a window to ask in, the job goes on.
+  virtual bool GoOnOrRepeat(const QString& text) {
+    (void)text;
+    return true;
+  }
 };
 
 // The desktop shell's "open" verb: shows a document in its default viewer.

@@ -191,7 +191,10 @@ TableRecord ArchiveRecord(Planes planes, const QDateTime& now,
 }
 
 std::optional<double> ArchiveUnbalanceTolerance(double lastRunRpm) {
-  const Tolerance t = ToleranceFor(Aids(), lastRunRpm);
+  // The whole rotor's figure: how a two-plane job shares it does not enter it.
+  AidsInput entries = Aids();
+  entries.Share1 = 0.5;
+  const Tolerance t = ToleranceFor(entries, lastRunRpm);
   if (!t.valid) return std::nullopt;
   return t.Uper;
 }

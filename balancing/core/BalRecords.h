@@ -67,7 +67,8 @@ TableRecord ArchiveRecord(Planes planes, const QDateTime& now,
                           std::optional<double> unbalanceTolerance = std::nullopt);
 
 // The permissible residual unbalance (g*mm, whole rotor) for DOP_D when the operator entered a
-// balance grade with the aids, at the aids' service speed or else `lastRunRpm`; none otherwise.
+// balance grade with the aids, at the aids' service speed or else `lastRunRpm` (the speed the
+// correction windows compare with); none otherwise. The share of plane 1 does not enter it.
 std::optional<double> ArchiveUnbalanceTolerance(double lastRunRpm);
 
 // ---- The program's tables --------------------------------------------------------------------

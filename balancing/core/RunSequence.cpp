@@ -58,6 +58,7 @@ static bool DisablesOwnButtons(BalancingMode mode, int k) {
 
 void RunSequence::BeginRun(int k) {
   s_.busy = true;
+  repeating_ = false;
   s_.tachoLabelShown = false;
   if (DisablesOwnButtons(mode_, k)) Buttons(k, false);
 }
@@ -74,9 +75,9 @@ std::vector<AfterRun> RunSequence::AfterRunOrder(BalancingMode mode, int k) {
     case kRun0:
       return {A::Outcome, A::Spectrum, A::KnownCoefficientTest};
     case kRun1:
-      return {A::Outcome, A::Spectrum};
+      return {A::TrialCheck, A::Outcome, A::Spectrum};
     case kRun2:
-      return {A::Spectrum, A::Outcome};
+      return {A::Spectrum, A::TrialCheck, A::Outcome};
     case kRunC:
       if (two) return {A::Spectrum, A::Outcome, A::FinishCheckRun};
       return {A::Outcome, A::Spectrum, A::FinishCheckRun};
@@ -85,8 +86,21 @@ std::vector<AfterRun> RunSequence::AfterRunOrder(BalancingMode mode, int k) {
   }
 }
 
+bool RunSequence::IsTrialStep(BalancingMode mode, int k) {
+  return k == kRun1 || (k == kRun2 && mode == BalancingMode::TwoPlane);
+}
+
+void RunSequence::RepeatStep(int k) {
+  if (!IsTrialStep(mode_, k)) return;
+  repeating_ = true;
+  Current(k);
+  Buttons(k, true);
+  s_.RunStep = k;
+}
+
 OutcomeEffects RunSequence::Outcome(int k, bool success) {
   OutcomeEffects e;
+  if (repeating_) return e;
   if (!success) {
     s_.group[k].colour = StepColour::Red;
     s_.tachoLabelShown = true;

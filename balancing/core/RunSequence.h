@@ -35,8 +35,10 @@ struct RunWindowState {
   bool busy = false;             // a run is in progress
 };
 
-// What the run window does after recording a run, in this order.
-enum class AfterRun { Outcome, Spectrum, KnownCoefficientTest, FinishCheckRun };
+// What the run window does after recording a run, in this order. TrialCheck comes before the
+// outcome of a trial run: when a successful trial run changed the vibration too little, the
+// operator goes on (the outcome follows) or repeats the step (RepeatStep, no outcome).
+enum class AfterRun { TrialCheck, Outcome, Spectrum, KnownCoefficientTest, FinishCheckRun };
 
 // What the outcome transition asks of the correction window.
 struct OutcomeEffects {
@@ -73,6 +75,11 @@ class RunSequence {
   // The run and its follow-up actions are over.
   void EndRun() { s_.busy = false; }
   static std::vector<AfterRun> AfterRunOrder(BalancingMode mode, int k);
+  // Run#1, and Run#2 of the two-plane window: the runs with a trial mass.
+  static bool IsTrialStep(BalancingMode mode, int k);
+  // The operator repeats trial step k: it stays current with its Run and leave buttons on, and
+  // the outcome of the run just made does nothing.
+  void RepeatStep(int k);
   OutcomeEffects Outcome(int k, bool success);
   // After Run#0: with known coefficients the trial runs are skipped; true: show the correction.
   bool KnownCoefficientTest(bool known);
@@ -105,6 +112,7 @@ class RunSequence {
 
   BalancingMode mode_;
   RunWindowState s_;
+  bool repeating_ = false;  // the run in progress is to be repeated: no outcome
 };
 
 QString StepColourName(StepColour colour);

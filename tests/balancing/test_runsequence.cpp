@@ -10,8 +10,11 @@ namespace {
 
 // Plays `events` on a sequence as the run window would and returns the actions it took.
 // Events: continue, show, close, esc, prev (the current step), begin<k>, abort<k>, and a whole
-// run r<k>+ (success) or r<k>- (failure), with a trailing k when the coefficients are known.
-// Actions: spk (spectrum), arch (archive button enabled), corr (correction window shown).
+// run r<k>+ (success) or r<k>- (failure), with a trailing k when the coefficients are known, a
+// trailing g or r when a trial run changed the vibration too little and the operator goes on
+// or repeats the step.
+// Actions: spk (spectrum), arch (archive button enabled), corr (correction window shown), ask
+// (the trial-effect question).
 QString Play(RunSequence& seq, const QString& events) {
   QStringList actions;
   for (const QString& e : events.split(' ', Qt::SkipEmptyParts)) {
@@ -34,9 +37,15 @@ QString Play(RunSequence& seq, const QString& events) {
       const int k = e.mid(1, 1).toInt();
       const bool ok = e.mid(2, 1) == "+";
       const bool known = e.endsWith('k');
+      const bool small = e.endsWith('g') || e.endsWith('r');
       seq.BeginRun(k);
       for (AfterRun a : RunSequence::AfterRunOrder(seq.Mode(), k)) {
         switch (a) {
+          case AfterRun::TrialCheck:
+            if (!ok || !small) break;
+            actions << "ask";
+            if (e.endsWith('r')) seq.RepeatStep(k);
+            break;
           case AfterRun::Outcome: {
             const OutcomeEffects fx = seq.Outcome(k, ok);
             if (fx.enableArchive) actions << "arch";
@@ -125,6 +134,22 @@ void TestRunSequence::table_data() {
       << false << "continue show r1+ r2+"
       << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"
       << "spk corr spk"
+      << "F9=4 F8=prev";
+  QTest::newRow("run1 small effect, go on")
+      << false << "continue show r1+ r2+g"
+      << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"
+      << "spk ask corr spk"
+      << "F9=4 F8=prev";
+  // The question comes before the outcome: repeating never shows the correction.
+  QTest::newRow("run1 small effect, repeat")
+      << false << "continue show r1+ r2+r"
+      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 4 pale off --"
+      << "spk ask spk"
+      << "F9=2 F8=prev";
+  QTest::newRow("run1 repeated, then ok")
+      << false << "continue show r1+ r2+r r2+"
+      << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 4 green on PB"
+      << "spk ask spk corr spk"
       << "F9=4 F8=prev";
   QTest::newRow("run1 failed")
       << false << "continue show r1+ r2-"
@@ -216,6 +241,27 @@ void TestRunSequence::table_data() {
       << true << "continue show r1+ r2+ r3+"
       << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 lime off -- | 4 green on PB"
       << "spk spk spk arch corr"
+      << "F9=4 F8=prev";
+  QTest::newRow("two: run1 small effect, repeat")
+      << true << "continue show r1+ r2+r"
+      << "step=2 back=0 label=0 | 1 lime off -- | 2 green on PB | 3 pale off -- | 4 pale off --"
+      << "spk ask spk"
+      << "F9=2 F8=prev";
+  // Run#2 disabled its buttons while it recorded: repeating gives them back.
+  QTest::newRow("two: run2 small effect, repeat")
+      << true << "continue show r1+ r2+ r3+r"
+      << "step=3 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 green on PB | 4 pale off --"
+      << "spk spk spk ask"
+      << "F9=3 F8=prev";
+  QTest::newRow("two: run2 small effect, go on")
+      << true << "continue show r1+ r2+ r3+g"
+      << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 lime off -- | 4 green on PB"
+      << "spk spk spk ask arch corr"
+      << "F9=4 F8=prev";
+  QTest::newRow("two: run2 repeated, then ok")
+      << true << "continue show r1+ r2+ r3+r r3+"
+      << "step=4 back=0 label=0 | 1 lime off -- | 2 lime off -- | 3 lime off -- | 4 green on PB"
+      << "spk spk spk ask spk arch corr"
       << "F9=4 F8=prev";
   QTest::newRow("two: run2 failed")
       << true << "continue show r1+ r2+ r3-"

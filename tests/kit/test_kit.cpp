@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 #include "kit/NumericField.h"
+#include "kit/WidgetDialogs.h"
 #include "kit/WindowKit.h"
 #include "platform/DecimalSeparator.h"
 
@@ -80,6 +82,8 @@ class TestKit : public QObject {
   void radioGroupReportsEachChoiceOnce();
   void stepGroupColours();
   void modelessWindowStaysUsableOverAModalOne();
+  void goOnOrRepeatAsks_data();
+  void goOnOrRepeatAsks();
 };
 
 void TestKit::functionKeyClicksOnlyAnEnabledButton() {
@@ -296,6 +300,39 @@ void TestKit::modelessWindowStaysUsableOverAModalOne() {
   });
   modal.ShowModal();
   QVERIFY(clicked);
+}
+
+void TestKit::goOnOrRepeatAsks_data() {
+  QTest::addColumn<QString>("press");  // a button's caption, or "Enter" / "Escape"
+  QTest::addColumn<bool>("goOn");
+  QTest::newRow("go on") << "Go on" << true;
+  QTest::newRow("repeat") << "Repeat" << false;
+  QTest::newRow("Enter repeats") << "Enter" << false;
+  QTest::newRow("Escape repeats") << "Escape" << false;
+}
+
+void TestKit::goOnOrRepeatAsks() {
+  QFETCH(QString, press);
+  QFETCH(bool, goOn);
+  WidgetDialogs dialogs(nullptr);
+  QString text;
+  QStringList buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QVERIFY(box);
+    text = box->text();
+    for (QAbstractButton* b : box->buttons()) buttons << b->text();
+    if (press == "Enter" || press == "Escape") {
+      QTest::keyClick(box, press == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+      return;
+    }
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == press) b->click();
+  });
+  QCOMPARE(dialogs.GoOnOrRepeat("Too little"), goOn);
+  QCOMPARE(text, QString("Too little"));
+  buttons.sort();
+  QCOMPARE(buttons, QStringList({"Go on", "Repeat"}));
 }
 
 QTEST_MAIN(TestKit)

@@ -48,12 +48,34 @@ class RecordingDialogs : public Dialogs {
   QStringList warnings;
   std::vector<Box> messages;
   QStringList errors;
+  QString saveName;               // what the save dialog answers; empty: cancelled
+  QStringList questions;          // every go-on-or-repeat question
+  std::vector<bool> goOnAnswers;  // answered in order; none left: go on
 
   void Warning(const QString& message) override { warnings << message; }
   void Message(const QString& caption, const QString& text) override {
     messages.push_back({caption, text});
   }
   void Error(const QString& text) override { errors << text; }
+  QString AskSaveFileName() override { return saveName; }
+  bool GoOnOrRepeat(const QString& text) override {
+    questions << text;
+    if (goOnAnswers.empty()) return true;
+    const bool goOn = goOnAnswers.front();
+    goOnAnswers.erase(goOnAnswers.begin());
+    return goOn;
+  }
+};
+
+// Records what the shell was asked to open; `answer` is what it reports.
+class RecordingShell : public Shell {
+ public:
+  QStringList opened;
+  bool answer = true;
+  bool Open(const QString& path) override {
+    opened << path;
+    return answer;
+  }
 };
 
 }  // namespace vintor::test
