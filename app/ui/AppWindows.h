@@ -40,7 +40,12 @@ class AppWindows {
   FormB21& B21() { return *formB21_; }
   FormB22& B22() { return *formB22_; }
   FormKft1& Kft1() { return *formKft1_; }
+  FormKft1L& Kft1L() { return *formKft1L_; }
   FormArch1& Arch1() { return *formArch1_; }
+  FormKft2& Kft2() { return *formKft2_; }
+  FormKft2L& Kft2L() { return *formKft2L_; }
+  FormArch2& Arch2() { return *formArch2_; }
+  FormRig* Rig() { return formRig_.get(); }  // null with a real module
 
  private:
   // Device log of the main window, as one of the observer's views.

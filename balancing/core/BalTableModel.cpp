@@ -186,9 +186,21 @@ TableRecord BalTableModel::RecordAt(int row) const {
   if (row < 0 || row >= rowCount()) return r;
   const auto& fields = table_.Shape().fields;
   for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
-    const int column = ColumnOf(fields[static_cast<size_t>(i)].name);
-    if (column >= 0)
-      r.SetAt(i, QSqlTableModel::data(QSqlTableModel::index(row, column), Qt::EditRole));
+    const FieldDef& f = fields[static_cast<size_t>(i)];
+    const int column = ColumnOf(f.name);
+    if (column < 0) continue;
+    QVariant v = QSqlTableModel::data(QSqlTableModel::index(row, column), Qt::EditRole);
+    // A row being edited holds its other fields as data() shows them (Qt builds the edited row
+    // through it): numbers as text with the decimal separator in use.
+    if (f.type != FieldType::Text && v.typeId() == QMetaType::QString) {
+      double x = 0.0;
+      const QString text = v.toString().trimmed();
+      if (text.isEmpty())
+        v = QVariant();
+      else if (ParseNumber(MendSeparators(text), &x))
+        v = f.type == FieldType::Key ? QVariant(static_cast<qlonglong>(x)) : QVariant(x);
+    }
+    r.SetAt(i, v);
   }
   r.SetNumber(RecordOfRow(row));
   return r;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 
 namespace vintor {
@@ -47,15 +48,26 @@ struct CorrectionRecords {
   double EndD1 = 0.0, EndD2 = 0.0;
 };
 
+// What one balancing job (from the showing of its run window to its closing) keeps of its own
+// runs. After a check run the reference vector no longer holds the Run#0 that the trial runs
+// were measured against, so two-plane coefficients cleared by the initial-data Continue come
+// back from the trial runs rather than being derived from the check run.
+struct JobRecords {
+  bool CheckRunStored = false;  // a check run has replaced the reference vector
+  bool TrialCoefficientsKept = false;
+  std::array<double, 8> TrialCoefficients{};  // R11 .. R42 derived from the trial runs
+};
+
 BalancingInput& BalInput();
 RunRecords& Runs();
 CorrectionRecords& Corr();
+JobRecords& BalancingJob();
 
 // On every showing of a run window: amplitudes, phases, start/end amplitudes and the four
-// unbalance moments go back to 0; the speeds stay.
+// unbalance moments go back to 0; the speeds stay. The job's records start afresh.
 void ResetRunRecords();
 
-// Zero-fills the three records (program start, tests).
+// Zero-fills the records (program start, tests).
 void ResetBalancingState();
 
 }  // namespace vintor

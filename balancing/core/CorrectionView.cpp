@@ -1,6 +1,7 @@
 #include "balancing/core/CorrectionView.h"
 
 #include <QLocale>
+#include <algorithm>
 
 #include "base/Formatting.h"
 #include "platform/Services.h"
@@ -126,7 +127,17 @@ CorrectionOutcome TwoPlaneCorrection::Compute(const QDateTime& now) {
   texts_.Note.clear();
 
   BalancingInput& input = BalInput();
-  result_ = SolveTwoPlane(TwoPlaneInputFromRecords());
+  TwoPlaneInput in = TwoPlaneInputFromRecords();
+  JobRecords& job = BalancingJob();
+  // Derived from the trial runs, the coefficients hold for the whole job; after a check run the
+  // runs would give (trial run - check run) instead.
+  const bool cleared = std::all_of(in.R.begin(), in.R.end(), [](double c) { return c == 0.0; });
+  if (job.CheckRunStored && job.TrialCoefficientsKept && cleared) in.R = job.TrialCoefficients;
+  result_ = SolveTwoPlane(in);
+  if (result_.ok && result_.derived && !job.CheckRunStored) {
+    job.TrialCoefficients = result_.R;
+    job.TrialCoefficientsKept = true;
+  }
   const auto& r = result_.R;
   input.R11 = r[0], input.R12 = r[1], input.R21 = r[2], input.R22 = r[3];
   input.R31 = r[4], input.R32 = r[5], input.R41 = r[6], input.R42 = r[7];

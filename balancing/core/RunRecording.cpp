@@ -90,6 +90,7 @@ void StoreRunResults(BalancingMode mode, int step, const MeasState& m) {
   } else if (step == kRunC) {
     r.EndV1o = m.V1o;
     if (TwoPlanes(mode)) r.EndV2o = m.V2o;
+    BalancingJob().CheckRunStored = true;
   }
 }
 

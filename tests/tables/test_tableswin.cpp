@@ -716,19 +716,27 @@ void TestTablesWin::reportThroughShell_data() {
   QTest::addColumn<Planes>("planes");
   QTest::addColumn<bool>("opens");
   QTest::addColumn<QString>("warning");
-  QTest::newRow("single-plane") << Planes::One << true << QString();
-  QTest::newRow("single-plane, no viewer") << Planes::One << false << "Requested document not found";
-  QTest::newRow("two-plane") << Planes::Two << true << QString();
-  QTest::newRow("two-plane, no viewer") << Planes::Two << false << "Requested document was not found";
+  QTest::addColumn<QChar>("separator");
+  QTest::newRow("single-plane") << Planes::One << true << QString() << QChar('.');
+  QTest::newRow("single-plane, no viewer") << Planes::One << false << "Requested document not found"
+                                           << QChar('.');
+  QTest::newRow("two-plane") << Planes::Two << true << QString() << QChar('.');
+  QTest::newRow("two-plane, no viewer") << Planes::Two << false << "Requested document was not found"
+                                        << QChar('.');
+  // The record being edited keeps its measured values in the report, whatever the separator.
+  QTest::newRow("single-plane, comma") << Planes::One << true << QString() << QChar(',');
+  QTest::newRow("two-plane, comma") << Planes::Two << true << QString() << QChar(',');
 }
 
 void TestTablesWin::reportThroughShell() {
   QFETCH(Planes, planes);
   QFETCH(bool, opens);
   QFETCH(QString, warning);
+  QFETCH(QChar, separator);
+  SetDecimalSeparatorOverride(separator);
   const TableKind kind = ArchiveTableOf(planes);
   AddRecord(kind, {{"NAME", "one"}});
-  AddRecord(kind, {{"NAME", "Fan 3"}, {"VO1", 3.46}, {"Date", "2024-03-05 14:30:00"}});
+  AddRecord(kind, {{"NAME", "Fan 3"}, {"VO1", 3.46}, {"D7", 12.25}, {"Date", "2024-03-05 14:30:00"}});
   shell_.answer = opens;
   FormArch1 arch1;
   FormArch2 arch2;
@@ -746,6 +754,7 @@ void TestTablesWin::reportThroughShell() {
   expected.Set("NAME", "Fan 3");
   expected.Set("Place", "Shop 2");
   expected.Set("VO1", 3.46);
+  expected.Set("D7", 12.25);
   expected.Set("Date", "2024-03-05 14:30:00");
   QCOMPARE(ReadBytes(path), EncodeLines(ReportLines(planes, expected)).bytes);
   QCOMPARE(dialogs_.warnings, warning.isEmpty() ? QStringList() : QStringList{warning});
