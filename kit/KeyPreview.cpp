@@ -37,7 +37,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
   for (const Entry& e : entries_) {
     if (e.window != window) continue;
     if (type == QEvent::KeyRelease) return true;
-    return e.handler(static_cast<QKeyEvent*>(event));
+    return e.handler(widget, static_cast<QKeyEvent*>(event));
   }
   return false;
 }
@@ -49,7 +49,7 @@ bool ClickIfEnabled(QAbstractButton* button) {
 
 KeyTable::KeyTable(QWidget* window) {
   On(Qt::Key_F1, [] { ShowAbout(); });
-  KeyPreview::Register(window, [this](QKeyEvent* e) { return Handle(e); });
+  KeyPreview::Register(window, [this](QWidget* target, QKeyEvent* e) { return Handle(target, e); });
 }
 
 KeyTable& KeyTable::Click(int key, QAbstractButton* button) {
@@ -69,7 +69,7 @@ KeyTable& KeyTable::Pass(int key) {
   return *this;
 }
 
-bool KeyTable::Handle(QKeyEvent* event) {
+bool KeyTable::Handle(QWidget* target, QKeyEvent* event) {
   const int key = event->key();
   if (std::find(passed_.begin(), passed_.end(), key) != passed_.end()) return false;
   auto it = actions_.find(key);
@@ -83,7 +83,7 @@ bool KeyTable::Handle(QKeyEvent* event) {
   // acts on the press of Space or Enter instead.
   const bool pressKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
   if (pressKey && event->modifiers() == Qt::NoModifier) {
-    auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    auto* button = qobject_cast<QAbstractButton*>(target);
     if (button) {
       if (button->isEnabled()) button->click();
       return true;

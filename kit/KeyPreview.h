@@ -17,7 +17,8 @@ namespace vintor {
 class KeyPreview : public QObject {
   Q_OBJECT
  public:
-  using Handler = std::function<bool(QKeyEvent*)>;  // true: the key was used
+  // `target`: the widget the key was sent to. True: the key was used.
+  using Handler = std::function<bool(QWidget* target, QKeyEvent*)>;
   static void Register(QWidget* window, Handler handler);
 
  protected:
@@ -52,8 +53,8 @@ class KeyTable {
   // The key reaches the focused control as if nothing previewed it.
   KeyTable& Pass(int key);
 
-  // What the window's key preview does with a key press: true when it was consumed.
-  bool Handle(QKeyEvent* event);
+  // What the window's key preview does with a key press sent to `target`: true when consumed.
+  bool Handle(QWidget* target, QKeyEvent* event);
 
  private:
   std::map<int, std::function<void()>> actions_;
