@@ -583,6 +583,31 @@ void SpectrumChart::Draw() {
   d_->item->Changed();
 }
 
+void SpectrumChart::resizeEvent(QResizeEvent* event) {
+  ChartWidget::resizeEvent(event);
+  FitFrequencyTicks();
+}
+
+void SpectrumChart::FitFrequencyTicks() {
+  // Labels every 10 Hz and 600 rev/min where there is room, fewer in a narrow chart, rather
+  // than labels cut down to "...". The plot takes the width less the value axis and the legend.
+  const double plot = std::max(0, width() - 110);
+  auto fit = [plot](double range, std::initializer_list<double> steps, double labelWidth) {
+    for (double step : steps)
+      if ((range / step + 1) * labelWidth <= plot) return step;
+    return *(steps.end() - 1);
+  };
+  const double hz = fit(128, {10, 20, 40, 64}, 30);
+  if (d_->hz->tickInterval() != hz) d_->hz->setTickInterval(hz);
+  if (d_->rpm) {
+    const double rpm = fit(7680, {600, 1200, 2400, 3840}, 44);
+    if (d_->rpm->tickInterval() != rpm) d_->rpm->setTickInterval(rpm);
+  }
+}
+
+double SpectrumChart::FrequencyStep() const { return d_->hz->tickInterval(); }
+double SpectrumChart::RpmStep() const { return d_->rpm ? d_->rpm->tickInterval() : 0.0; }
+
 void SpectrumChart::SetSpectrum(const std::vector<double>& a1, const std::vector<double>& a2) {
   if (d_->labelled) {
     // Back to the frequency axis.

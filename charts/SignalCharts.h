@@ -94,10 +94,17 @@ class SpectrumChart : public ChartWidget {
   void SetSeriesNames(const QStringList& names);
   QColor SeriesColour(int index) const;
   void SetZeroColour(const QColor& colour);
+  // The step between the frequency (and rev/min) labels, chosen so that they fit the width.
+  double FrequencyStep() const;
+  double RpmStep() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void Draw();
   void PlaceBarLabels();
+  void FitFrequencyTicks();
   struct Impl;
   Impl* d_;
 };

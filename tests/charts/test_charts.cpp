@@ -12,6 +12,8 @@ class TestCharts : public QObject {
   void cleanup() { SetDecimalSeparatorOverride(QChar()); }
   void valueAxisLabels_data();
   void valueAxisLabels();
+  void frequencyLabelsFitTheWidth_data();
+  void frequencyLabelsFitTheWidth();
 };
 
 void TestCharts::valueAxisLabels_data() {
@@ -38,6 +40,29 @@ void TestCharts::valueAxisLabels() {
     for (const QString& l : labels) QVERIFY2(shape.match(l).hasMatch(), qPrintable(l));
     QVERIFY2(labels.contains(someLabel), qPrintable(labels.join(' ')));
   }
+}
+
+void TestCharts::frequencyLabelsFitTheWidth_data() {
+  QTest::addColumn<int>("width");
+  QTest::addColumn<double>("hz");
+  QTest::addColumn<double>("rpm");
+  // The meter's wide chart keeps every 10 Hz and 600 rev/min; a narrow one labels fewer
+  // rather than cutting every label down to "...".
+  QTest::newRow("meter") << 760 << 10.0 << 600.0;
+  QTest::newRow("run window column") << 345 << 20.0 << 2400.0;
+  QTest::newRow("very narrow") << 200 << 64.0 << 3840.0;
+}
+
+void TestCharts::frequencyLabelsFitTheWidth() {
+  QFETCH(int, width);
+  QFETCH(double, hz);
+  QFETCH(double, rpm);
+  SpectrumChart chart(QStringLiteral("spectrum"), true);
+  chart.resize(width, 280);
+  chart.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&chart));
+  QCOMPARE(chart.FrequencyStep(), hz);
+  QCOMPARE(chart.RpmStep(), rpm);
 }
 
 QTEST_MAIN(TestCharts)
