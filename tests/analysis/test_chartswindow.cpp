@@ -8,8 +8,8 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 #include <functional>
 
 #include "acquisition/AdcAcquire.h"
@@ -23,32 +23,21 @@
 #include "platform/DecimalSeparator.h"
 #include "platform/Services.h"
 #include "platform/SimAdc.h"
+#include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
 
 namespace {
 
-class FakeDialogs final : public vintor::Dialogs {
+// A message counts as a warning here: a run that should stay quiet shows neither.
+class FakeDialogs final : public test::RecordingDialogs {
  public:
-  QStringList warnings, errors;
-  QString saveName;  // what the save dialog answers; empty: cancelled
   int asked = 0;
-  void Warning(const QString& m) override { warnings << m; }
   void Message(const QString& c, const QString& t) override { warnings << c + "|" + t; }
-  void Error(const QString& t) override { errors << t; }
   QString AskSaveFileName() override {
     ++asked;
     return saveName;
-  }
-};
-
-class FakeShell final : public vintor::Shell {
- public:
-  bool answer = true;
-  QStringList opened;
-  bool Open(const QString& path) override {
-    opened << path;
-    return answer;
   }
 };
 
@@ -114,11 +103,10 @@ class TestChartsWindow : public QObject {
   void RunBroadband(const QString& duration);
   void RunHarmonics(const QString& revs);
 
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
+  std::unique_ptr<test::CurrentTempDir> dir_;
   FormIzm2* form_ = nullptr;
   FakeDialogs dialogs_;
-  FakeShell shell_;
+  test::RecordingShell shell_;
   SimAdcLibrary sim_;
   WindowObserver* observer_ = nullptr;
   Probe probe_;
@@ -143,13 +131,11 @@ void TestChartsWindow::init() {
   ResetServices();
   BindCycleAcquisition([] { AdcAcquire(); });
   dialogs_ = FakeDialogs();
-  shell_ = FakeShell();
+  shell_ = test::RecordingShell();
   Svc().dialogs = &dialogs_;
   Svc().shell = &shell_;
   SetDecimalSeparatorOverride(QChar(','));
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
+  dir_ = std::make_unique<test::CurrentTempDir>();
   InitProgramPaths(dir_->path());
   Meas().AdcRate = 100.0;
   Settings() = SensorSettings{20, 20, 0, 0, 100};
@@ -175,8 +161,7 @@ void TestChartsWindow::cleanup() {
   delete form_;
   Kit().showAbout = nullptr;
   SetAdcLibrary(nullptr);
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
+  dir_.reset();
   SetDecimalSeparatorOverride(QChar());
   ResetServices();
 }

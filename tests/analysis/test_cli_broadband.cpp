@@ -1,26 +1,18 @@
 // vintor-cli broadband: the charts window's broadband job on a recording on disk.
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "tests/measurement/SynthRecording.h"
+#include "tests/support/CliRun.h"
 
 namespace {
 
-struct Run {
-  int code = -1;
-  QJsonObject json;
-};
+using Run = vintor::test::CliRun;
 
 Run Cli(const QStringList& args, const QString& dir) {
-  QProcess p;
-  p.setWorkingDirectory(dir);
-  p.start(QStringLiteral(VINTOR_CLI_PATH), args);
-  p.waitForFinished(60000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          QJsonDocument::fromJson(p.readAllStandardOutput()).object()};
+  return vintor::test::RunCli(args, dir, 60000);
 }
 
 }  // namespace
@@ -65,7 +57,7 @@ void TestCliBroadband::limits() {
   QFETCH(int, last);
   const Run r =
       Cli(QStringList{"broadband", "Test.dat", "--output", "out.txt"} + extra, dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   QCOMPARE(r.json["lines"].toInt(), 65536);
   // The offset of 7 codes, and what the unfinished last revolution leaves of the sine.
   QVERIFY(std::abs(r.json["AdcMean1"].toInt() - 7) <= 1);
@@ -89,7 +81,7 @@ void TestCliBroadband::badArguments_data() {
 
 void TestCliBroadband::badArguments() {
   QFETCH(QStringList, args);
-  QCOMPARE(Cli(args, dir_.path()).code, 2);
+  QCOMPARE(Cli(args, dir_.path()).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestCliBroadband)

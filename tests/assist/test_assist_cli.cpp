@@ -1,8 +1,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 #include <cmath>
+
+#include "tests/support/CliRun.h"
 
 class TestAssistCli : public QObject {
   Q_OBJECT
@@ -15,22 +16,8 @@ class TestAssistCli : public QObject {
 
 namespace {
 
-struct Run {
-  int exitCode = -1;
-  QJsonObject json;
-  QByteArray err;
-};
-
-Run RunCli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(VINTOR_CLI), args);
-  Run r;
-  if (!p.waitForFinished(30000)) return r;
-  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.json = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-  r.err = p.readAllStandardError();
-  return r;
-}
+using Run = vintor::test::CliRun;
+using vintor::test::RunCli;
 
 }  // namespace
 
@@ -95,18 +82,7 @@ void TestAssistCli::results() {
   QVERIFY2(r.err.isEmpty(), r.err.constData());
   const QJsonObject want = QJsonDocument::fromJson(expect.toUtf8()).object();
   QVERIFY(!want.isEmpty());
-  const QByteArray got = QJsonDocument(r.json).toJson(QJsonDocument::Compact);
-  for (auto it = want.begin(); it != want.end(); ++it) {
-    QVERIFY2(r.json.contains(it.key()), qPrintable(it.key() + " missing in " + got));
-    const QJsonValue g = r.json.value(it.key());
-    if (it.value().isDouble()) {
-      const double w = it.value().toDouble();
-      QVERIFY2(g.isDouble() && std::fabs(g.toDouble() - w) <= 1e-6 * std::max(1.0, std::fabs(w)),
-               qPrintable(it.key() + " in " + got));
-    } else {
-      QVERIFY2(g == it.value(), qPrintable(it.key() + " in " + got));
-    }
-  }
+  vintor::test::CompareJsonSubset(r.json, want, 1e-6);
 }
 
 void TestAssistCli::badArguments_data() {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The balancing windows of both modes, linked as the program links them, with recording
-// dialogs, a fixed clock and a helper that answers the modal correction windows.
+// The balancing windows of both modes, linked as the program links them, and a helper that
+// answers the modal correction windows.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -20,16 +20,8 @@
 #include "balancing/UnitB22.h"
 #include "kit/WindowObserver.h"
 #include "measurement/MeasObserver.h"
-#include "platform/Seams.h"
 
 namespace vintor::test {
-
-class FixedClock final : public Clock {
- public:
-  QDateTime now{QDate(2026, 1, 8), QTime(14, 3, 5)};
-  QDateTime Now() const override { return now; }
-  qint64 MonotonicMs() const override { return 0; }
-};
 
 // Created in the program's order and linked per mode; the run windows hear the measurement.
 struct BalancingWindows {

@@ -36,6 +36,8 @@
 #include "platform/Services.h"
 #include "platform/SimRig.h"
 #include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
+#include "tests/tables/GridTestUtil.h"
 
 namespace vintor::test {
 
@@ -240,22 +242,6 @@ inline std::vector<Fit> FitsFor(const ShownCorrection& s, const JobSetup& job) {
   return fits;
 }
 
-class FakeShell final : public Shell {
- public:
-  QStringList opened;
-  bool Open(const QString& path) override {
-    opened << path;
-    return true;
-  }
-};
-
-class StoppedClock final : public Clock {
- public:
-  QDateTime now{QDate(2026, 1, 8), QTime(14, 3, 5)};
-  QDateTime Now() const override { return now; }
-  qint64 MonotonicMs() const override { return 0; }
-};
-
 // The whole program on the simulated module, in a working directory of its own, with the
 // dialogs, the shell and the clock recorded or fixed.
 class ProgramOnRig {
@@ -267,14 +253,9 @@ class ProgramOnRig {
 
   // Call from the test's init; QVERIFY failures end it early.
   void Start(const QStringList& rigKeys = QuietRig()) {
-    dir_ = std::make_unique<QTemporaryDir>();
+    dir_ = std::make_unique<CurrentTempDir>();
     QVERIFY(dir_->isValid());
-    oldCwd_ = QDir::currentPath();
-    QDir::setCurrent(dir_->path());
-    QFile cfg(dir_->filePath("Kavero.cfg"));
-    QVERIFY(cfg.open(QIODevice::WriteOnly));
-    cfg.write("20\r\n20\r\n0\r\n0\r\n100\r\n");
-    cfg.close();
+    QVERIFY(WriteBytes(dir_->filePath("Kavero.cfg"), kSimSensorsConfig));
     rig.SetPath(dir_->filePath("SimE154.cfg"));
     const QString why = rig.Set(rigKeys);
     QVERIFY2(why.isEmpty(), qPrintable(why));
@@ -303,7 +284,6 @@ class ProgramOnRig {
     while (QWidget* w = QApplication::activeModalWidget()) w->close();
     app_.reset();
     CloseProgramTables();
-    QDir::setCurrent(oldCwd_);
     dir_.reset();
     SetDecimalSeparatorOverride(QChar());
     QCOMPARE(problems, QStringList());
@@ -400,12 +380,11 @@ class ProgramOnRig {
   RigFile rig;
   ModalSteps steps;
   RecordingDialogs dialogs;
-  StoppedClock clock;
-  FakeShell shell;
+  FixedClock clock;
+  RecordingShell shell;
 
  private:
-  std::unique_ptr<QTemporaryDir> dir_;
-  QString oldCwd_;
+  std::unique_ptr<CurrentTempDir> dir_;
   std::unique_ptr<AppWindows> app_;
 };
 
@@ -457,21 +436,7 @@ inline void CorrectAndCheck(ProgramOnRig& p, const JobSetup& job, JobOutcome* ou
   out->residual[1] = Runs().EndV2o;
 }
 
-// Types `text` into a cell of a grid and ends with Enter, as the operator does.
-inline bool TypeInCell(RecordGrid* grid, int row, const QString& field, const QString& text) {
-  auto* model = dynamic_cast<BalTableModel*>(grid->model());
-  if (!model) return false;
-  const QModelIndex at = model->index(row, model->ColumnOf(field));
-  grid->setCurrentIndex(at);
-  QCoreApplication::processEvents();
-  grid->edit(at);
-  QWidget* editor = grid->indexWidget(at);
-  if (!editor) return false;
-  QTest::keyClicks(editor, text);
-  QTest::keyClick(editor, Qt::Key_Return);
-  QCoreApplication::processEvents();
-  return true;
-}
+using tabletest::TypeInCell;
 
 // "F8 - Int. Ratio" of the correction window shows the coefficients; "F9 - Save" stores them
 // as a new record and shows the coefficient table on it, where the rotor's name is typed; F10

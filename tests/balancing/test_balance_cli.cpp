@@ -1,9 +1,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 #include <cmath>
+
+#include "tests/support/CliRun.h"
 
 class TestBalanceCli : public QObject {
   Q_OBJECT
@@ -16,22 +17,8 @@ class TestBalanceCli : public QObject {
 
 namespace {
 
-struct Run {
-  int exitCode = -1;
-  QJsonObject json;
-  QByteArray err;
-};
-
-Run RunCli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(VINTOR_CLI), args);
-  Run r;
-  if (!p.waitForFinished(30000)) return r;
-  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.json = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-  r.err = p.readAllStandardError();
-  return r;
-}
+using Run = vintor::test::CliRun;
+using vintor::test::RunCli;
 
 // Amplitude@phase for the two-plane conversion (3.14/180) of a wanted vector.
 QString TwoPlaneRun(double re, double im) {
@@ -154,24 +141,7 @@ void TestBalanceCli::balance() {
   QJsonParseError perr;
   const QJsonObject want = QJsonDocument::fromJson(expect.toUtf8(), &perr).object();
   QVERIFY2(perr.error == QJsonParseError::NoError, qPrintable(perr.errorString()));
-  const QByteArray got = QJsonDocument(r.json).toJson(QJsonDocument::Compact);
-  for (auto it = want.begin(); it != want.end(); ++it) {
-    QVERIFY2(r.json.contains(it.key()), qPrintable(it.key() + " missing in " + got));
-    const QJsonValue g = r.json.value(it.key());
-    if (it.value().isDouble()) {
-      const double w = it.value().toDouble();
-      QVERIFY2(g.isDouble() && std::fabs(g.toDouble() - w) <= 1e-9 * std::max(1.0, std::fabs(w)),
-               qPrintable(it.key() + " in " + got));
-    } else if (it.value().isArray()) {
-      const QJsonArray wa = it.value().toArray(), ga = g.toArray();
-      QCOMPARE(ga.size(), wa.size());
-      for (qsizetype k = 0; k < wa.size(); ++k)
-        QVERIFY2(std::fabs(ga[k].toDouble() - wa[k].toDouble()) < 1e-9 || ga[k] == wa[k],
-                 qPrintable(it.key() + " in " + got));
-    } else {
-      QVERIFY2(g == it.value(), qPrintable(it.key() + " in " + got));
-    }
-  }
+  vintor::test::CompareJsonSubset(r.json, want, 1e-9);
 }
 
 void TestBalanceCli::badArguments_data() {

@@ -7,50 +7,23 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <memory>
 
-#include "BalancingFixture.h"
-#include "acquisition/AdcAcquire.h"
-#include "app/core/ProgramStart.h"
+#include "SimulatedJobs.h"
 #include "balancing/AidFields.h"
 #include "balancing/PolarPanel.h"
 #include "balancing/VectorToolsForm.h"
 #include "balancing/core/BalRecords.h"
-#include "balancing/core/BalancingState.h"
 #include "charts/PolarChart.h"
-#include "measurement/MeasCycle.h"
-#include "measurement/MeasState.h"
-#include "platform/DecimalSeparator.h"
-#include "platform/Services.h"
-#include "platform/SimAdc.h"
-#include "tests/support/TestFakes.h"
 
 using namespace vintor;
 using namespace vintor::test;
 
 namespace {
 
-// A rotation-frequency vibration: mm/s at degrees.
-struct Vib {
-  double amp, phase;
-};
-Vib operator+(Vib a, Vib b) {
-  const double r = M_PI / 180.0;
-  const double x = a.amp * std::cos(a.phase * r) + b.amp * std::cos(b.phase * r);
-  const double y = a.amp * std::sin(a.phase * r) + b.amp * std::sin(b.phase * r);
-  double p = std::atan2(y, x) / r;
-  if (p < 0) p += 360;
-  return {std::hypot(x, y), p};
-}
-
-// As found, with each plane's trial mass, after the correction; and trial masses too light.
-const Vib kA0{4.5, 60}, kB0{2.0, 200};
-const Vib kTrial1A{3.0, 150}, kTrial1B{1.0, 30};
-const Vib kTrial2A{1.0, 300}, kTrial2B{2.5, 100};
-const Vib kLeftA{0.3, 100}, kLeftB{0.2, 10};
+// The effects of trial masses too light.
 const Vib kLightA{0.6, 80}, kLightB{0.1, 220};
 
 double Number(const QString& text) { return QString(text).replace(',', '.').toDouble(); }
@@ -80,11 +53,11 @@ QColor TextColour(const QLabel* l) { return l->palette().color(QPalette::WindowT
 
 }  // namespace
 
-class TestBalancingAids : public QObject {
+class TestBalancingAids : public QObject, public SimulatedJobs {
   Q_OBJECT
  private slots:
-  void init();
-  void cleanup();
+  void init() { Start(QChar('.')); }
+  void cleanup() { Finish(); }
 
   void polarDiagramsFollowTheJob_data();
   void polarDiagramsFollowTheJob();
@@ -102,101 +75,12 @@ class TestBalancingAids : public QObject {
   void vectorToolsFromTheCorrectionWindow();
 
  private:
-  void Rig(Vib a, Vib b, const QString& extra = QString());
-  void StartJob(bool two, const QStringList& fields);
-  void Press(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
   // Runs the current step with the rotor as given.
   void Run(bool two, Vib a, Vib b, const QString& extra = QString()) {
     Rig(a, b, extra);
     Press(&w_->Runs(two), Qt::Key_F9);
   }
-  void Show(QWidget* w) {
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-  }
-  CorrectionAnswerer& Answer(bool two) { return two ? *answer2_ : *answer1_; }
-
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
-  std::unique_ptr<BalancingWindows> w_;
-  std::unique_ptr<CorrectionAnswerer> answer1_, answer2_;
-  RecordingDialogs dialogs_;
-  RecordingShell shell_;
-  FixedClock clock_;
-  SimAdcLibrary sim_;
 };
-
-void TestBalancingAids::init() {
-  ResetProgramState();
-  ResetBalancingState();
-  ResetAidsInput();
-  ResetServices();
-  BindCycleAcquisition([] { AdcAcquire(); });
-  dialogs_ = RecordingDialogs();
-  shell_ = RecordingShell();
-  Svc().dialogs = &dialogs_;
-  Svc().shell = &shell_;
-  Svc().clock = &clock_;
-  SetDecimalSeparatorOverride(QChar('.'));
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
-  InitProgramPaths(dir_->path());
-  Settings() = SensorSettings{20, 20, 0, 0, 100};
-  sim_.SetConfigFile(dir_->filePath("SimE154.cfg"));
-  SetAdcLibrary(&sim_);
-  Rig(kA0, kB0);
-  w_ = std::make_unique<BalancingWindows>();
-  answer1_ = std::make_unique<CorrectionAnswerer>(&w_->b12);
-  answer2_ = std::make_unique<CorrectionAnswerer>(&w_->b22);
-}
-
-void TestBalancingAids::cleanup() {
-  for (const auto* a : {answer1_.get(), answer2_.get()}) {
-    if (!a) continue;
-    QCOMPARE(a->unexpected, 0);
-    QCOMPARE(a->Pending(), 0);
-  }
-  answer1_.reset();
-  answer2_.reset();
-  w_.reset();
-  SetAdcLibrary(nullptr);
-  BindCycleAcquisition(nullptr);
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
-  SetDecimalSeparatorOverride(QChar());
-  ResetServices();
-  ResetAidsInput();
-}
-
-void TestBalancingAids::Rig(Vib a, Vib b, const QString& extra) {
-  QFile f(dir_->filePath("SimE154.cfg"));
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  const QString text = QStringLiteral(
-                           "pace = 0\nrpm = 1500\nrpm_wander = 0\nch1_noise = 0.05\n"
-                           "ch2_noise = 0.05\nch1_1x = %1\nch1_1x_phase = %2\nch2_1x = %3\n"
-                           "ch2_1x_phase = %4\n")
-                           .arg(a.amp)
-                           .arg(a.phase)
-                           .arg(b.amp)
-                           .arg(b.phase) +
-                       extra;
-  f.write(text.toUtf8());
-}
-
-void TestBalancingAids::StartJob(bool two, const QStringList& fields) {
-  InitialDataForm& f = w_->Initial(two);
-  if (!f.isVisible()) Show(&f);
-  for (const QString& e : fields) {
-    if (e == "gramm") f.RadioGroup1->Item(1)->click();
-    if (e == "blades") f.RadioGroup2->Item(1)->click();
-    if (!e.contains('=')) continue;
-    if (auto* field = Control<QLineEdit>(&f, e.section('=', 0, 0)))
-      field->setText(e.section('=', 1));
-  }
-  Press(&f, Qt::Key_F9);
-  QVERIFY(w_->Runs(two).isVisible());
-}
 
 // ---- Polar diagrams ----
 

@@ -7,49 +7,19 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <memory>
 
-#include "BalancingFixture.h"
-#include "acquisition/AdcAcquire.h"
-#include "app/core/ProgramStart.h"
-#include "balancing/core/BalancingState.h"
+#include "SimulatedJobs.h"
 #include "balancing/core/CorrectionMath.h"
 #include "charts/SignalCharts.h"
-#include "measurement/MeasCycle.h"
-#include "measurement/MeasState.h"
 #include "platform/Cp1251.h"
-#include "platform/DecimalSeparator.h"
-#include "platform/Services.h"
-#include "platform/SimAdc.h"
-#include "tests/support/TestFakes.h"
 
 using namespace vintor;
 using namespace vintor::test;
 
 namespace {
-
-// A rotation-frequency vibration: mm/s at degrees.
-struct Vib {
-  double amp, phase;
-};
-Vib operator+(Vib a, Vib b) {
-  const double r = 3.14159265358979 / 180.0;
-  const double x = a.amp * std::cos(a.phase * r) + b.amp * std::cos(b.phase * r);
-  const double y = a.amp * std::sin(a.phase * r) + b.amp * std::sin(b.phase * r);
-  double p = std::atan2(y, x) / r;
-  if (p < 0) p += 360;
-  return {std::hypot(x, y), p};
-}
-
-// The rotor as found, the effects of the trial masses in planes 1 and 2, and what is left after
-// the correction, on channels 1 and 2.
-const Vib kA0{4.5, 60}, kB0{2.0, 200};
-const Vib kTrial1A{3.0, 150}, kTrial1B{1.0, 30};
-const Vib kTrial2A{1.0, 300}, kTrial2B{2.5, 100};
-const Vib kLeftA{0.3, 100}, kLeftB{0.2, 10};
 
 double Number(const QString& text) {
   QString t = text;
@@ -87,11 +57,11 @@ QString Shown(const RunForm& w) {
 
 }  // namespace
 
-class TestBalancingJobs : public QObject {
+class TestBalancingJobs : public QObject, public SimulatedJobs {
   Q_OBJECT
  private slots:
-  void init();
-  void cleanup();
+  void init() { Start(QChar(',')); }
+  void cleanup() { Finish(); }
 
   void singlePlaneNewRotor();
   void twoPlaneNewRotor();
@@ -106,9 +76,6 @@ class TestBalancingJobs : public QObject {
   void closingDuringMeasurementKeepsNothing();
 
  private:
-  void Rig(Vib a, Vib b, const QString& extra = QString());
-  void StartJob(bool two, const QStringList& fields);
-  void Press(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
   // Runs the current step of the job with the rotor as given; the step must succeed.
   void GoodRun(bool two, Vib a, Vib b);
   QStringList Log(bool two) const {
@@ -121,80 +88,7 @@ class TestBalancingJobs : public QObject {
   QString Stamp() const { return BalancingLogStamp(clock_.now); }
   // The log line of step k as its fields read.
   QString FieldsLine(const RunForm& w, int k) const;
-
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
-  std::unique_ptr<BalancingWindows> w_;
-  std::unique_ptr<CorrectionAnswerer> answer1_, answer2_;
-  RecordingDialogs dialogs_;
-  FixedClock clock_;
-  SimAdcLibrary sim_;
 };
-
-void TestBalancingJobs::init() {
-  ResetProgramState();
-  ResetBalancingState();
-  ResetServices();
-  BindCycleAcquisition([] { AdcAcquire(); });
-  dialogs_ = RecordingDialogs();
-  Svc().dialogs = &dialogs_;
-  Svc().clock = &clock_;
-  SetDecimalSeparatorOverride(QChar(','));
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
-  InitProgramPaths(dir_->path());
-  Settings() = SensorSettings{20, 20, 0, 0, 100};
-  // The two-plane windows change the current directory: the file is named in full.
-  sim_.SetConfigFile(dir_->filePath("SimE154.cfg"));
-  SetAdcLibrary(&sim_);
-  Rig(kA0, kB0);
-  w_ = std::make_unique<BalancingWindows>();
-  answer1_ = std::make_unique<CorrectionAnswerer>(&w_->b12);
-  answer2_ = std::make_unique<CorrectionAnswerer>(&w_->b22);
-}
-
-void TestBalancingJobs::cleanup() {
-  QCOMPARE(answer1_->unexpected + answer2_->unexpected, 0);
-  QCOMPARE(answer1_->Pending() + answer2_->Pending(), 0);
-  answer1_.reset();
-  answer2_.reset();
-  w_.reset();
-  SetAdcLibrary(nullptr);
-  BindCycleAcquisition(nullptr);
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
-  SetDecimalSeparatorOverride(QChar());
-  ResetServices();
-}
-
-void TestBalancingJobs::Rig(Vib a, Vib b, const QString& extra) {
-  QFile f(dir_->filePath("SimE154.cfg"));
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  const QString text = QStringLiteral(
-                           "pace = 0\nrpm = 1500\nrpm_wander = 0\nch1_noise = 0.05\n"
-                           "ch2_noise = 0.05\nch1_1x = %1\nch1_1x_phase = %2\nch2_1x = %3\n"
-                           "ch2_1x_phase = %4\n")
-                           .arg(a.amp)
-                           .arg(a.phase)
-                           .arg(b.amp)
-                           .arg(b.phase) +
-                       extra;
-  f.write(text.toUtf8());
-}
-
-void TestBalancingJobs::StartJob(bool two, const QStringList& fields) {
-  InitialDataForm& f = w_->Initial(two);
-  f.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&f));
-  for (const QString& e : fields) {
-    if (e == "gramm") f.RadioGroup1->Item(1)->click();
-    if (e == "select") f.RadioGroup0->Item(1)->click();
-    if (e.contains('=')) Control<QLineEdit>(&f, e.section('=', 0, 0))->setText(e.section('=', 1));
-  }
-  Press(&f, Qt::Key_F9);
-  QVERIFY(w_->Runs(two).isVisible());
-}
 
 void TestBalancingJobs::GoodRun(bool two, Vib a, Vib b) {
   Rig(a, b);

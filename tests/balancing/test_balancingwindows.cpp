@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "platform/DecimalSeparator.h"
 #include "platform/Services.h"
 #include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
 using namespace vintor::test;
@@ -123,8 +123,7 @@ class TestBalancingWindows : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
   }
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
+  std::unique_ptr<CurrentTempDir> dir_;
   std::unique_ptr<BalancingWindows> w_;
   RecordingDialogs dialogs_;
   FixedClock clock_;
@@ -141,9 +140,7 @@ void TestBalancingWindows::init() {
   abouts_ = 0;
   Kit().showAbout = [this] { ++abouts_; };
   SetDecimalSeparatorOverride(QChar(','));
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
+  dir_ = std::make_unique<CurrentTempDir>();
   InitProgramPaths(dir_->path());
   Settings() = SensorSettings{20, 20, 0, 0, 100};
   w_ = std::make_unique<BalancingWindows>();
@@ -152,8 +149,7 @@ void TestBalancingWindows::init() {
 void TestBalancingWindows::cleanup() {
   w_.reset();
   Kit() = KitHooks{};
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
+  dir_.reset();
   SetDecimalSeparatorOverride(QChar());
   ResetServices();
 }

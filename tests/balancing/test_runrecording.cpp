@@ -2,8 +2,8 @@
 // log lines, memo.txt, the success test and the faults (failed or stopped acquisition, a window
 // closed during the measurement, files that cannot be written).
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 #include <map>
 
 #include "app/core/ProgramStart.h"
@@ -17,17 +17,11 @@
 #include "platform/DecimalSeparator.h"
 #include "platform/Services.h"
 #include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
 
 namespace {
-
-class FixedClock final : public Clock {
- public:
-  QDateTime now{QDate(2026, 1, 8), QTime(14, 3, 5)};
-  QDateTime Now() const override { return now; }
-  qint64 MonotonicMs() const override { return 0; }
-};
 
 class FakeSink final : public RunRecordSink {
  public:
@@ -85,9 +79,8 @@ class TestRunRecording : public QObject {
  private:
   RunRecordResult Record(BalancingMode mode, int step, const Measured& m);
   QString Stamp() const { return BalancingLogStamp(clock_.now); }
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
-  FixedClock clock_;
+  std::unique_ptr<test::CurrentTempDir> dir_;
+  test::FixedClock clock_;
   test::RecordingDialogs dialogs_;
   FakeSink sink_;
   std::function<void()> duringMeasure_;
@@ -102,9 +95,7 @@ void TestRunRecording::init() {
   clock_.now = QDateTime(QDate(2026, 1, 8), QTime(14, 3, 5));
   Svc().clock = &clock_;
   SetDecimalSeparatorOverride(QChar(','));
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
+  dir_ = std::make_unique<test::CurrentTempDir>();
   InitProgramPaths(dir_->path());
   Settings() = SensorSettings{20, 20, 0, 0, 100};
   sink_ = FakeSink();
@@ -113,8 +104,7 @@ void TestRunRecording::init() {
 }
 
 void TestRunRecording::cleanup() {
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
+  dir_.reset();
   SetDecimalSeparatorOverride(QChar());
   ResetServices();
 }

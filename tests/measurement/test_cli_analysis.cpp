@@ -1,12 +1,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
 #include "measurement/MeasState.h"
+#include "tests/support/CliRun.h"
 #include "tests/measurement/SynthRecording.h"
 
 using namespace vintor;
@@ -15,19 +15,10 @@ using vintor::test::SynthSpec;
 
 namespace {
 
-struct Run {
-  int code = -1;
-  QByteArray out;
-  QByteArray err;
-};
+using Run = vintor::test::CliRun;
 
 Run Cli(const QStringList& args, const QString& dir) {
-  QProcess p;
-  p.setWorkingDirectory(dir);
-  p.start(QStringLiteral(VINTOR_CLI_PATH), args);
-  p.waitForFinished(120000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-          p.readAllStandardError()};
+  return vintor::test::RunCli(args, dir, 120000);
 }
 
 QJsonObject Json(const QByteArray& line) { return QJsonDocument::fromJson(line).object(); }
@@ -119,7 +110,7 @@ void TestCliAnalysis::Write(const QString& name, const QByteArray& bytes) {
 
 void TestCliAnalysis::measureWorkingFile() {
   const Run r = Cli({"measure", "w.dat", "--gain", "3", "--output", "out.txt"}, dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   QCOMPARE(r.out.count('\n'), 1);
   const QJsonObject o = Json(r.out);
   QCOMPARE(o["RPM"].toDouble(), 2993.1);
@@ -141,7 +132,7 @@ void TestCliAnalysis::measureWorkingFile() {
 void TestCliAnalysis::measureWithSightingAndPar() {
   const Run r = Cli({"measure", "w.dat", "--sighting", "s.dat", "--par", "g3.par", "--aver", "16"},
                     dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   const QJsonObject o = Json(r.out);
   QVERIFY(o["sighting"].toBool());
   QCOMPARE(o["AverNum"].toInt(), 16);
@@ -174,7 +165,7 @@ void TestCliAnalysis::badArguments_data() {
 void TestCliAnalysis::badArguments() {
   QFETCH(QStringList, args);
   const Run r = Cli(args, dir_.path());
-  QCOMPARE(r.code, 2);
+  QCOMPARE(r.exitCode, 2);
   QVERIFY(r.out.isEmpty());
   QCOMPARE(r.err.count('\n'), 1);
   QVERIFY(r.err.startsWith("vintor-cli: "));
@@ -212,7 +203,7 @@ void TestCliAnalysis::measureBatch() {
   QFETCH(QStringList, errors);
   QFETCH(int, code);
   const Run r = Cli(QStringList{"measure"} + files + options, dir_.path());
-  QCOMPARE(r.code, code);
+  QCOMPARE(r.exitCode, code);
   QVERIFY(r.err.isEmpty());
   const QList<QByteArray> lines = r.out.trimmed().split('\n');
   QCOMPARE(lines.size(), files.size());
@@ -227,7 +218,7 @@ void TestCliAnalysis::measureBatch() {
     QVERIFY(!o.contains("error"));
     // Each line is what measuring that file alone gives.
     const Run alone = Cli(QStringList{"measure", files[i]} + options, dir_.path());
-    QCOMPARE(alone.code, 0);
+    QCOMPARE(alone.exitCode, 0);
     QCOMPARE(o, Json(alone.out));
   }
 }
@@ -245,7 +236,7 @@ void TestCliAnalysis::measureBatchBadArguments_data() {
 void TestCliAnalysis::measureBatchBadArguments() {
   QFETCH(QStringList, args);
   const Run r = Cli(QStringList{"measure"} + args, dir_.path());
-  QCOMPARE(r.code, 2);
+  QCOMPARE(r.exitCode, 2);
   QVERIFY(r.out.isEmpty());  // nothing measured
   QCOMPARE(r.err.count('\n'), 1);
 }
@@ -265,20 +256,20 @@ void TestCliAnalysis::measureTruncatedRecording() {
 
 void TestCliAnalysis::spectrumLists() {
   Run r = Cli({"spectrum", "sine.dat"}, dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   QJsonArray lines = Json(r.out)["lines"].toArray();
   QCOMPARE(lines.size(), 128);
   QCOMPARE(lines[20].toArray()[0].toDouble(), 20.0);
   QVERIFY(std::fabs(lines[20].toArray()[1].toDouble() - 3.5355) < 0.07);
 
   r = Cli({"bandspectrum", "sine.dat", "--bandwidth", "64"}, dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   lines = Json(r.out)["lines"].toArray();
   QCOMPARE(lines.size(), 128);
   QCOMPARE(lines[1].toArray()[0].toDouble(), 0.5);
 
   r = Cli({"harmonics", "w.dat", "--revs", "1", "--gain", "3"}, dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   const QJsonObject h = Json(r.out);
   QCOMPARE(h["N"].toInt(), 256);
   lines = h["lines"].toArray();
@@ -289,7 +280,7 @@ void TestCliAnalysis::spectrumLists() {
 
   // Too few lines for a transform: the window's warning, exit 1.
   r = Cli({"harmonics", "sine.dat", "--revs", "1"}, dir_.path());
-  QCOMPARE(r.code, 1);
+  QCOMPARE(r.exitCode, 1);
   QVERIFY(r.err.contains("Requare more points to calculate spectrum !!!"));
 }
 
@@ -300,7 +291,7 @@ void TestCliAnalysis::meterOnSimulatedModule() {
   cfg.write("Pace = 0\n");
   cfg.close();
   const Run r = Cli({"meter", "--count", "2", "--aver", "8", "--dir", work.path()}, dir_.path());
-  QCOMPARE(r.code, 0);
+  QCOMPARE(r.exitCode, 0);
   const QList<QByteArray> lines = r.out.trimmed().split('\n');
   QCOMPARE(lines.size(), 2);
   const QJsonObject first = Json(lines[0]);

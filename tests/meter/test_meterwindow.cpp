@@ -4,11 +4,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 
-#include "Fakes.h"
 #include "app/core/ProgramStart.h"
 #include "kit/WindowObserver.h"
 #include "charts/SignalCharts.h"
@@ -20,17 +19,12 @@
 #include "platform/DecimalSeparator.h"
 #include "platform/Services.h"
 #include "platform/SimAdc.h"
+#include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
 
 namespace {
-
-class FixedClock final : public Clock {
- public:
-  QDateTime now{QDate(2009, 3, 7), QTime(9, 5, 3)};
-  QDateTime Now() const override { return now; }
-  qint64 MonotonicMs() const override { return 0; }
-};
 
 double ValueOf(const QLabel* label) {
   // "V1o= 4,50 mm/s" -> 4.5
@@ -63,11 +57,10 @@ class TestMeterWindow : public QObject {
 
  private:
   void Press(Qt::Key key) { QTest::keyClick(form_, key); }
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
+  std::unique_ptr<test::CurrentTempDir> dir_;
   FormIzm1* form_ = nullptr;
-  RecordingDialogs dialogs_;
-  FixedClock clock_;
+  test::RecordingDialogs dialogs_;
+  test::FixedClock clock_{QDateTime(QDate(2009, 3, 7), QTime(9, 5, 3))};
   SimAdcLibrary sim_;
   SimConfig config_;
   WindowObserver* observer_ = nullptr;
@@ -77,13 +70,11 @@ void TestMeterWindow::init() {
   ResetProgramState();
   ResetServices();
   BindCycleAcquisition([] { AdcAcquire(); });
-  dialogs_ = RecordingDialogs();
+  dialogs_ = test::RecordingDialogs();
   Svc().dialogs = &dialogs_;
   Svc().clock = &clock_;
   SetDecimalSeparatorOverride(QChar(','));
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
+  dir_ = std::make_unique<test::CurrentTempDir>();
   InitProgramPaths(dir_->path());
   Settings() = SensorSettings{20, 20, 0, 0, 100};
   config_ = SimConfig{};
@@ -109,8 +100,7 @@ void TestMeterWindow::cleanup() {
   delete observer_;
   delete form_;
   SetAdcLibrary(nullptr);
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
+  dir_.reset();
   SetDecimalSeparatorOverride(QChar());
   ResetServices();
 }
@@ -177,7 +167,8 @@ void TestMeterWindow::autoSaveFilesEachMeasurement() {
   Paths().ArcDir = dir_->filePath("gone/Arc1");
   form_->Timer1->start(0);
   QTRY_COMPARE_WITH_TIMEOUT(dialogs_.messages.size(), 1, 20000);
-  QVERIFY(dialogs_.messages[0].startsWith(QString::fromUtf8("|Ошибка!код: ")));
+  QCOMPARE(dialogs_.messages[0].caption, QString());
+  QVERIFY(dialogs_.messages[0].text.startsWith(QString::fromUtf8("Ошибка!код: ")));
   QVERIFY(form_->Timer1->isActive());
 }
 

@@ -4,32 +4,24 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <complex>
 #include <numbers>
 
+#include "tests/support/CliRun.h"
+
 namespace {
 
 constexpr double kDeg = std::numbers::pi / 180;
 
-struct Run {
-  int code = -1;
-  QJsonObject json;  // the last line of stdout
-  QByteArray err;
-};
+using Run = vintor::test::CliRun;
 
+// `json` holds the last line of stdout.
 Run Cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(VINTOR_CLI_PATH), args);
-  p.waitForFinished(120000);
-  Run r;
-  r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
-  r.json = QJsonDocument::fromJson(lines.last()).object();
-  r.err = p.readAllStandardError();
+  Run r = vintor::test::RunCli(args, QString(), 120000);
+  r.json = QJsonDocument::fromJson(r.out.trimmed().split('\n').last()).object();
   return r;
 }
 
@@ -87,8 +79,8 @@ Run TestRigCli::Rig(QStringList args) {
 
 bool TestRigCli::Meter(Vib* out) {
   const Run r = Cli({"meter", "--dir", dir_.path()});
-  if (r.code != 0 || r.json["AcqStatus"].toInt() != 1 || r.json["WrongTacho"].toBool()) {
-    qWarning("meter: %d %s", r.code, r.err.constData());
+  if (r.exitCode != 0 || r.json["AcqStatus"].toInt() != 1 || r.json["WrongTacho"].toBool()) {
+    qWarning("meter: %d %s", r.exitCode, r.err.constData());
     return false;
   }
   out->v[0] = r.json["V1o"].toDouble();
@@ -136,7 +128,7 @@ void TestRigCli::correctionStep() {
   QFile::remove(dir_.filePath("SimE154.cfg"));
   Run r =
       Rig(QStringList{"set", "pace=0", "rpm_wander=0.1", "ch1_noise=0.02", "ch2_noise=0.02"} + rig);
-  QVERIFY2(r.code == 0, r.err.constData());
+  QVERIFY2(r.exitCode == 0, r.err.constData());
 
   // The trial mass sits at the trial-mass point: angle 0, blade 1.
   const QString tm = QString::number(trial);
@@ -158,9 +150,9 @@ void TestRigCli::correctionStep() {
   Vib* trialRuns[2] = {&run1, &run2};
   for (int plane = 1; plane <= planes; ++plane) {
     const QString p = QString::number(plane);
-    QCOMPARE(Rig(QStringList{"attach", "--plane", p, "--mass", tm} + trialAt).code, 0);
+    QCOMPARE(Rig(QStringList{"attach", "--plane", p, "--mass", tm} + trialAt).exitCode, 0);
     QVERIFY(Meter(trialRuns[plane - 1]));
-    QCOMPARE(Rig({"remove", "--plane", p, "--index", "1"}).code, 0);
+    QCOMPARE(Rig({"remove", "--plane", p, "--index", "1"}).exitCode, 0);
   }
 
   // The correction, with the radius of the trial mass place as the rig has it.
@@ -180,7 +172,7 @@ void TestRigCli::correctionStep() {
   if (blades) args << "--blades" << QString::number(blades);
   if (remove) args << "--remove";
   const Run b = Cli(args);
-  QVERIFY2(b.code == 0, qPrintable(QJsonDocument(b.json).toJson() + b.err));
+  QVERIFY2(b.exitCode == 0, qPrintable(QJsonDocument(b.json).toJson() + b.err));
   QCOMPARE(b.json["unit"].toString(), percent ? QString("%") : QString("g"));
 
   // What the operator reads off the window, in grams, and fits; "Remove mass" drills out.
@@ -209,7 +201,7 @@ void TestRigCli::correctionStep() {
     else
       attach << "--angle" << QString::number(f.angle);
     r = Rig(attach);
-    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY2(r.exitCode == 0, r.err.constData());
     fitted +=
         QStringLiteral(" P%1 %2 g at %3")
             .arg(f.plane)
@@ -262,7 +254,7 @@ void TestRigCli::badArguments() {
   f.write(before);
   f.close();
   const Run r = Rig(args);
-  QCOMPARE(r.code, code);
+  QCOMPARE(r.exitCode, code);
   QVERIFY(!r.err.isEmpty());
   // A refused command leaves the file alone, all of it.
   QVERIFY(f.open(QIODevice::ReadOnly));

@@ -22,8 +22,11 @@
 #include "platform/SimRig.h"
 #include "rig/UnitRig.h"
 #include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace {
 
@@ -32,16 +35,6 @@ const QByteArray kStart =
     "rpm = 1480\r\n"
     "colour = blue   # not the simulator's\r\n"
     "pace = 0\r\n";
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // A modal window of the program (the meter, an initial-data or correction window).
 class ModalProbe : public KitDialog {
@@ -108,7 +101,7 @@ void TestRigWindow::init() {
   Svc().dialogs = &dialogs_;
   abouts_ = 0;
   Kit().showAbout = [this] { ++abouts_; };
-  QVERIFY(WriteAll(File(), kStart));
+  QVERIFY(WriteBytes(File(), kStart));
   rig_ = new FormRig;
   rig_->show();
   QVERIFY(QTest::qWaitForWindowActive(rig_));
@@ -127,12 +120,12 @@ void TestRigWindow::cleanup() {
 QByteArray TestRigWindow::AsSimRigWould(const QByteArray& before,
                                         const std::function<void(SimRig&)>& edit) {
   const QString path = dir_->filePath("expected.cfg");
-  WriteAll(path, before);
+  WriteBytes(path, before);
   SimRig rig;
   rig.Load(path);
   edit(rig);
   rig.Save();
-  return ReadAll(path);
+  return ReadBytes(path);
 }
 
 void TestRigWindow::Type(QLineEdit* edit, const QString& text, int key) {
@@ -172,7 +165,7 @@ void TestRigWindow::fieldsChangeTheFile() {
   const QByteArray expected = AsSimRigWould(kStart, [&](SimRig& r) {
     for (const QString& s : sets) QCOMPARE(r.Set(s.section('=', 0, 0), s.section('=', 1)), QString());
   });
-  QCOMPARE(ReadAll(File()), expected);
+  QCOMPARE(ReadBytes(File()), expected);
   QVERIFY(dialogs_.warnings.isEmpty());
   // The field shows what the file holds, in the program's way of writing numbers.
   QCOMPARE(edit->text(), QString(typed).replace('.', ','));
@@ -182,7 +175,7 @@ void TestRigWindow::massesAttachedRemovedCleared() {
   QByteArray expected = kStart;
   auto check = [&](const std::function<void(SimRig&)>& edit) {
     expected = AsSimRigWould(expected, edit);
-    return ReadAll(File()) == expected;
+    return ReadBytes(File()) == expected;
   };
   // By angle: the angle first, then the mass and Enter.
   Type(rig_->EditAngle, "45", Qt::Key_Tab);
@@ -249,7 +242,7 @@ void TestRigWindow::tachometerAndModuleSwitches() {
   for (const Step& s : steps) {
     QTest::mouseClick(s.button, Qt::LeftButton);
     expected = AsSimRigWould(expected, [&](SimRig& r) { r.Set(s.key, s.value); });
-    QCOMPARE(ReadAll(File()), expected);
+    QCOMPARE(ReadBytes(File()), expected);
     if (s.key == "module_slot") {
       // The next acquisition finds a module only while it is connected.
       ILE154* module = sim.CreateLInstance("e154");
@@ -303,11 +296,11 @@ void TestRigWindow::rereadsAFileChangedMeanwhile() {
   // Showing the window again reads it too; showing it changed nothing.
   cli.Set("rpm", "1000");
   QVERIFY(cli.Save());
-  const QByteArray before = ReadAll(File());
+  const QByteArray before = ReadBytes(File());
   rig_->hide();
   rig_->show();
   QCOMPARE(rig_->EditRpm->text(), QString("1000"));
-  QCOMPARE(ReadAll(File()), before);
+  QCOMPARE(ReadBytes(File()), before);
   QVERIFY(dialogs_.warnings.isEmpty());
 }
 
@@ -355,7 +348,7 @@ void TestRigWindow::refusesBadEntries() {
     }
   }
   QCOMPARE(dialogs_.warnings, QStringList{warning});
-  QCOMPARE(ReadAll(File()), kStart);
+  QCOMPARE(ReadBytes(File()), kStart);
   // The rig's fields show the file again.
   QCOMPARE(rig_->EditRpm->text(), QString("1480"));
   QCOMPARE(rig_->EditUnbalanceAngle[0]->text(), QString("0"));
@@ -381,7 +374,7 @@ void TestRigWindow::functionKeysDoNothingButF1() {
     QTest::keyClick(w, Qt::Key_Escape);
   }
   QVERIFY(rig_->isVisible());
-  QCOMPARE(ReadAll(File()), kStart);
+  QCOMPARE(ReadBytes(File()), kStart);
   QVERIFY(dialogs_.warnings.isEmpty());
   QCOMPARE(abouts_, 0);
   QTest::keyClick(rig_->EditMass, Qt::Key_F1);
@@ -433,7 +426,7 @@ void TestRigWindow::staysUsableOverModalWindows() {
 void TestRigWindow::besideTheMainWindowOnlyWithTheSimulatedModule() {
   delete rig_;
   rig_ = nullptr;
-  QVERIFY(WriteAll(dir_->filePath("Kavero.cfg"), "20\r\n20\r\n0\r\n0\r\n100\r\n"));
+  QVERIFY(WriteBytes(dir_->filePath("Kavero.cfg"), "20\r\n20\r\n0\r\n0\r\n100\r\n"));
   const QString oldCwd = QDir::currentPath();
   QDir::setCurrent(dir_->path());
   for (bool simulated : {true, false}) {
@@ -468,7 +461,7 @@ void TestRigWindow::besideTheMainWindowOnlyWithTheSimulatedModule() {
 void TestRigWindow::usableWhileTheMeterIsUp() {
   delete rig_;
   rig_ = nullptr;
-  QVERIFY(WriteAll(dir_->filePath("Kavero.cfg"), "20\r\n20\r\n0\r\n0\r\n100\r\n"));
+  QVERIFY(WriteBytes(dir_->filePath("Kavero.cfg"), "20\r\n20\r\n0\r\n0\r\n100\r\n"));
   const QString oldCwd = QDir::currentPath();
   QDir::setCurrent(dir_->path());
   {

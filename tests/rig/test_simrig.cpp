@@ -7,20 +7,13 @@
 
 #include "platform/SimAdc.h"
 #include "platform/SimRig.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QString MassesText(const std::vector<SimMass>& masses) { return FormatSimMasses(masses); }
 
@@ -59,7 +52,7 @@ void TestSimRig::editsKeepTheRestOfTheFile() {
       "PACE = 0 # the last one wins\r\n"
       "masses1 = 1@10";
   const QString path = dir_.filePath("edit.cfg");
-  QVERIFY(WriteAll(path, before));
+  QVERIFY(WriteBytes(path, before));
   SimRig rig;
   QVERIFY(rig.Load(path));
   QVERIFY(rig.Exists());
@@ -73,7 +66,7 @@ void TestSimRig::editsKeepTheRestOfTheFile() {
   QCOMPARE(rig.Set("unbalance2", "250@40"), QString());
   QCOMPARE(rig.Attach(1, {2.5, -90.0, 80.0}), QString());
   QVERIFY(rig.Save());
-  const QByteArray after = ReadAll(path);
+  const QByteArray after = ReadBytes(path);
   QCOMPARE(after, QByteArray("# \xD0\xEE\xF2\xEE\xF0 rig\r\n"
                              "rpm = 1200\r\n"
                              "\r\n"
@@ -109,7 +102,7 @@ void TestSimRig::missingFileIsTheDefaultRig() {
   QCOMPARE(rig.Config().Ch1.Amp1x, SimConfig().Ch1.Amp1x);
   QCOMPARE(rig.Attach(2, {3.0, 45.0, 0.0}), QString());
   QVERIFY(rig.Save());
-  QCOMPARE(ReadAll(path), QByteArray("masses2 = 3@45\r\n"));
+  QCOMPARE(ReadBytes(path), QByteArray("masses2 = 3@45\r\n"));
 
   // A file that exists but cannot be read is an error, not an empty rig.
   QString error;
@@ -150,7 +143,7 @@ void TestSimRig::setRefusesWhatTheSimulatorWouldSkip() {
   QFETCH(QString, value);
   QFETCH(QString, error);
   const QString path = dir_.filePath("refuse.cfg");
-  QVERIFY(WriteAll(path, "rpm = 900\r\n"));
+  QVERIFY(WriteBytes(path, "rpm = 900\r\n"));
   SimRig rig;
   QVERIFY(rig.Load(path));
   QCOMPARE(rig.Set(key, value), error);
@@ -160,19 +153,19 @@ void TestSimRig::setRefusesWhatTheSimulatorWouldSkip() {
 
 void TestSimRig::emptyValueTakesTheKeyOut() {
   const QString path = dir_.filePath("unset.cfg");
-  QVERIFY(WriteAll(path, "rpm = 900  # slow fan\r\nseed = 4\r\nrpm = 950\r\n"));
+  QVERIFY(WriteBytes(path, "rpm = 900  # slow fan\r\nseed = 4\r\nrpm = 950\r\n"));
   SimRig rig;
   QVERIFY(rig.Load(path));
   QCOMPARE(rig.Set("rpm", ""), QString());
   QCOMPARE(rig.Config().Rpm, SimConfig().Rpm);
   QVERIFY(rig.Save());
-  QCOMPARE(ReadAll(path), QByteArray("# slow fan\r\nseed = 4\r\n"));
+  QCOMPARE(ReadBytes(path), QByteArray("# slow fan\r\nseed = 4\r\n"));
   QCOMPARE(rig.Set("colour", ""), QString("unknown setting \"colour\""));
 }
 
 void TestSimRig::attachRemoveClear() {
   const QString path = dir_.filePath("masses.cfg");
-  QVERIFY(WriteAll(path, "radius1 = 120\r\n"));
+  QVERIFY(WriteBytes(path, "radius1 = 120\r\n"));
   SimRig rig;
   QVERIFY(rig.Load(path));
   QCOMPARE(rig.Attach(1, {2.0, 30.0, 0.0}), QString());
@@ -206,7 +199,7 @@ void TestSimRig::attachRemoveClear() {
   QVERIFY(!rig.Attach(1, {1.0, 10.0, -5.0}).isEmpty());
   QVERIFY(!rig.Attach(1, {std::nan(""), 10.0, 0.0}).isEmpty());
   QVERIFY(rig.Save());
-  QCOMPARE(ReadAll(path), QByteArray("radius1 = 120\r\n"));
+  QCOMPARE(ReadBytes(path), QByteArray("radius1 = 120\r\n"));
 }
 
 void TestSimRig::bladePlacement_data() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -76,6 +77,16 @@ class RecordingShell : public Shell {
     opened << path;
     return answer;
   }
+};
+
+// A clock that stands still at `now`. Install with Svc().clock = &clock.
+class FixedClock final : public Clock {
+ public:
+  FixedClock() = default;
+  explicit FixedClock(const QDateTime& at) : now(at) {}
+  QDateTime now{QDate(2026, 1, 8), QTime(14, 3, 5)};
+  QDateTime Now() const override { return now; }
+  qint64 MonotonicMs() const override { return 0; }
 };
 
 }  // namespace vintor::test

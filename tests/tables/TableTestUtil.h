@@ -10,19 +10,12 @@
 #include <QString>
 #include <QStringList>
 
+#include "tests/support/TestFiles.h"
+
 namespace tabletest {
 
-inline QByteArray ReadBytes(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-  return f.readAll();
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  return f.write(bytes) == bytes.size();
-}
+using vintor::test::ReadBytes;
+using vintor::test::WriteBytes;
 
 // A file of `size` random bytes: what a damaged table looks like.
 inline QByteArray RandomBytes(int size, quint32 seed) {

@@ -26,23 +26,6 @@ Q_DECLARE_METATYPE(vintor::Coordinates)
 
 namespace {
 
-class FixedClock final : public Clock {
- public:
-  QDateTime now{QDate(2024, 3, 5), QTime(14, 30, 0)};
-  QDateTime Now() const override { return now; }
-  qint64 MonotonicMs() const override { return 0; }
-};
-
-class FakeShell final : public Shell {
- public:
-  bool answer = true;
-  QStringList opened;
-  bool Open(const QString& path) override {
-    opened << path;
-    return answer;
-  }
-};
-
 TableRecord Make(TableKind kind, const QVariantMap& fields) {
   TableRecord r(kind);
   for (auto it = fields.begin(); it != fields.end(); ++it) r.Set(it.key(), it.value());
@@ -82,8 +65,8 @@ class TestBalRecords : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> dir_;
   test::RecordingDialogs dialogs_;
-  FixedClock clock_;
-  FakeShell shell_;
+  test::FixedClock clock_{QDateTime(QDate(2024, 3, 5), QTime(14, 30, 0))};
+  test::RecordingShell shell_;
   QString cwd_;
 };
 
@@ -95,7 +78,7 @@ void TestBalRecords::init() {
   ArchPos() = ArchivePositions{};
   Paths().WorkDir = dir_->path();
   dialogs_ = test::RecordingDialogs();
-  shell_ = FakeShell();
+  shell_ = test::RecordingShell();
   Svc().dialogs = &dialogs_;
   Svc().clock = &clock_;
   Svc().shell = &shell_;

@@ -2,7 +2,6 @@
 // exit codes, and messages naming the file when a table cannot be used.
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -10,6 +9,7 @@
 
 #include "TableTestUtil.h"
 #include "balancing/core/BalTables.h"
+#include "tests/support/CliRun.h"
 
 using namespace vintor;
 using namespace tabletest;
@@ -34,6 +34,7 @@ class TestTablesCli : public QObject {
 
 namespace {
 
+// The messages are read as text: they name files.
 struct Run {
   int exitCode = -1;
   QByteArray out;
@@ -41,15 +42,8 @@ struct Run {
 };
 
 Run RunCli(const QStringList& args, const QString& dir) {
-  QProcess p;
-  p.setWorkingDirectory(dir);
-  p.start(QStringLiteral(VINTOR_CLI), args);
-  Run r;
-  if (!p.waitForFinished(30000)) return r;
-  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = p.readAllStandardOutput();
-  r.err = QString::fromUtf8(p.readAllStandardError());
-  return r;
+  const test::CliRun r = test::RunCli(args, dir);
+  return {r.exitCode, r.out, QString::fromUtf8(r.err)};
 }
 
 }  // namespace

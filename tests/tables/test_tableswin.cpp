@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "GridTestUtil.h"
 #include "TableTestUtil.h"
 #include "balancing/TableWidgets.h"
 #include "balancing/UnitArch1.h"
@@ -46,22 +47,6 @@ class AnsweringDialogs final : public test::RecordingDialogs {
   bool Confirm(const QString& text) override {
     confirms << text;
     return confirmAnswer;
-  }
-};
-
-class FixedClock final : public Clock {
- public:
-  QDateTime Now() const override { return QDateTime(QDate(2024, 3, 5), QTime(14, 30, 0)); }
-  qint64 MonotonicMs() const override { return 0; }
-};
-
-class FakeShell final : public Shell {
- public:
-  bool answer = true;
-  QStringList opened;
-  bool Open(const QString& path) override {
-    opened << path;
-    return answer;
   }
 };
 
@@ -120,25 +105,6 @@ QStringList GridTitles(const RecordGrid* grid) {
   return titles;
 }
 
-QModelIndex Cell(const RecordGrid* grid, int row, const QString& field) {
-  auto* model = dynamic_cast<BalTableModel*>(grid->model());
-  return model ? model->index(row, model->ColumnOf(field)) : QModelIndex();
-}
-
-// Types `text` into a cell of the grid and ends with Enter, as the operator does.
-bool TypeInCell(RecordGrid* grid, int row, const QString& field, const QString& text) {
-  const QModelIndex at = Cell(grid, row, field);
-  grid->setCurrentIndex(at);
-  QCoreApplication::processEvents();
-  grid->edit(at);
-  QWidget* editor = grid->indexWidget(at);
-  if (!editor) return false;
-  QTest::keyClicks(editor, text);
-  QTest::keyClick(editor, Qt::Key_Return);
-  QCoreApplication::processEvents();
-  return true;
-}
-
 void Click(RecordNavigator* nav, NavAction action) {
   QToolButton* b = nav->Button(action);
   QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
@@ -186,8 +152,8 @@ class TestTablesWin : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> dir_;
   AnsweringDialogs dialogs_;
-  FixedClock clock_;
-  FakeShell shell_;
+  test::FixedClock clock_{QDateTime(QDate(2024, 3, 5), QTime(14, 30, 0))};
+  test::RecordingShell shell_;
   QString cwd_;
 };
 
@@ -204,7 +170,7 @@ void TestTablesWin::init() {
   Paths().ArcDir = dir_->filePath("Arc/Arc1");
   QVERIFY(QDir().mkpath(Paths().ArcDir));
   dialogs_ = AnsweringDialogs();
-  shell_ = FakeShell();
+  shell_ = test::RecordingShell();
   Svc().dialogs = &dialogs_;
   Svc().clock = &clock_;
   Svc().shell = &shell_;

@@ -5,14 +5,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 #include "analysis/UnitIzm2.h"
 #include "app/ui/AppWindows.h"
 #include "charts/SignalCharts.h"
 #include "measurement/MeasState.h"
 #include "meter/UnitIzm1.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
 
@@ -34,19 +35,13 @@ class TestAppWindows : public QObject {
   void f8ShowsChartsWithoutModality();
 
  private:
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
+  std::unique_ptr<test::CurrentTempDir> dir_;
   AppWindows* app_ = nullptr;
 };
 
 void TestAppWindows::init() {
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
-  QFile cfg(dir_->filePath("Kavero.cfg"));
-  QVERIFY(cfg.open(QIODevice::WriteOnly));
-  cfg.write("20\r\n20\r\n0\r\n0\r\n100\r\n");
-  cfg.close();
+  dir_ = std::make_unique<test::CurrentTempDir>();
+  QVERIFY(test::WriteBytes(dir_->filePath("Kavero.cfg"), test::kSimSensorsConfig));
   app_ = new AppWindows;
   app_->Main().show();
   QVERIFY(QTest::qWaitForWindowActive(&app_->Main()));
@@ -54,8 +49,7 @@ void TestAppWindows::init() {
 
 void TestAppWindows::cleanup() {
   delete app_;
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
+  dir_.reset();
 }
 
 void TestAppWindows::f5OpensMeterWithChannelTwoPerTab_data() {

@@ -6,13 +6,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
-#include "Fakes.h"
 #include "app/ui/Unit0.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
+#include "tests/support/TestFakes.h"
+#include "tests/support/TestFiles.h"
 
 using namespace vintor;
 
@@ -35,30 +36,26 @@ class TestMainWindow : public QObject {
 
  private:
   void ShowIn(const QByteArray& config = {});
-  QTemporaryDir* dir_ = nullptr;
-  QString oldCwd_;
+  std::unique_ptr<test::CurrentTempDir> dir_;
   Form0* form_ = nullptr;
-  RecordingDialogs dialogs_;
+  test::RecordingDialogs dialogs_;
   QStringList calls_;
 };
 
 void TestMainWindow::init() {
   ResetProgramState();
   ResetServices();
-  dialogs_ = RecordingDialogs();
+  dialogs_ = test::RecordingDialogs();
   Svc().dialogs = &dialogs_;
   calls_.clear();
-  dir_ = new QTemporaryDir;
-  oldCwd_ = QDir::currentPath();
-  QDir::setCurrent(dir_->path());
+  dir_ = std::make_unique<test::CurrentTempDir>();
   SetDecimalSeparatorOverride(QChar(','));
 }
 
 void TestMainWindow::cleanup() {
   delete form_;
   form_ = nullptr;
-  QDir::setCurrent(oldCwd_);
-  delete dir_;
+  dir_.reset();
   SetDecimalSeparatorOverride(QChar());
   ResetServices();
 }

@@ -3,12 +3,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "Fakes.h"
 #include "kit/NSOUnit.h"
 #include "kit/UnitAbout.h"
 #include "kit/WidgetDialogs.h"
 #include "measurement/MeasState.h"
 #include "platform/Services.h"
+#include "tests/support/TestFakes.h"
 
 using namespace vintor;
 
@@ -100,8 +100,8 @@ void TestSmallWindows::aboutOpensManual_data() {
 void TestSmallWindows::aboutOpensManual() {
   QFETCH(bool, viewerAnswers);
   QFETCH(bool, byKey);
-  RecordingDialogs dialogs;
-  FakeShell shell;
+  test::RecordingDialogs dialogs;
+  test::RecordingShell shell;
   shell.answer = viewerAnswers;
   Svc().dialogs = &dialogs;
   Svc().shell = &shell;
