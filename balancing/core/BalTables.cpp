@@ -271,6 +271,31 @@ void BalTable::Rollback() {
   q.exec(QStringLiteral("ROLLBACK"));
 }
 
+bool BalTable::BeginWrite(const QString& doing) {
+  return CanWrite(doing) && Exec(QStringLiteral("BEGIN IMMEDIATE"), doing);
+}
+
+std::optional<qint64> BalTable::BeginWriteOn(int number, const QString& doing) {
+  if (!BeginWrite(doing)) return std::nullopt;
+  const auto key = KeyOf(number);
+  if (!key) Rollback();
+  return key;
+}
+
+bool BalTable::ExecOrRollback(QSqlQuery& q, const QString& doing) {
+  if (q.exec()) return true;
+  FailSql(q.lastError(), doing);
+  q.finish();
+  Rollback();
+  return false;
+}
+
+bool BalTable::Commit(const QString& doing) {
+  if (Exec(QStringLiteral("COMMIT"), doing)) return true;
+  Rollback();
+  return false;
+}
+
 bool BalTable::Open(const QString& workDir) {
   Close();
   error_.clear();
@@ -376,10 +401,7 @@ bool BalTable::CreateTable() {
     Rollback();
     return false;
   }
-  if (!Exec(QStringLiteral("COMMIT"), doing)) {
-    Rollback();
-    return false;
-  }
+  if (!Commit(doing)) return false;
   table_ = Shape().tableName;
   return true;
 }
@@ -491,7 +513,7 @@ std::optional<int> BalTable::Insert(const TableRecord& record) {
     Fail(QStringLiteral("a record of another table"));
     return std::nullopt;
   }
-  if (!CanWrite(doing) || !Exec(QStringLiteral("BEGIN IMMEDIATE"), doing)) return std::nullopt;
+  if (!BeginWrite(doing)) return std::nullopt;
   const auto& fields = Shape().fields;
   QStringList marks;
   for (size_t i = 1; i < fields.size(); ++i) marks << QStringLiteral("?");
@@ -499,12 +521,7 @@ std::optional<int> BalTable::Insert(const TableRecord& record) {
   q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                 .arg(SqlTable(), FieldList(Shape(), false), marks.join(QStringLiteral(", "))));
   for (int i = 1; i < static_cast<int>(fields.size()); ++i) q.addBindValue(record.At(i));
-  if (!q.exec()) {
-    FailSql(q.lastError(), doing);
-    q.finish();
-    Rollback();
-    return std::nullopt;
-  }
+  if (!ExecOrRollback(q, doing)) return std::nullopt;
   const qint64 key = q.lastInsertId().toLongLong();
   q.finish();
   QSqlQuery pos(Database());
@@ -519,10 +536,7 @@ std::optional<int> BalTable::Insert(const TableRecord& record) {
   }
   const int number = pos.value(0).toInt();
   pos.finish();
-  if (!Exec(QStringLiteral("COMMIT"), doing)) {
-    Rollback();
-    return std::nullopt;
-  }
+  if (!Commit(doing)) return std::nullopt;
   return number;
 }
 
@@ -530,12 +544,8 @@ bool BalTable::Update(int number, const TableRecord& record) {
   const QString doing = QStringLiteral("record %1 was not saved").arg(number);
   if (!open_) return Fail(QStringLiteral("the table is not open"));
   if (record.Kind() != kind_) return Fail(QStringLiteral("a record of another table"));
-  if (!CanWrite(doing) || !Exec(QStringLiteral("BEGIN IMMEDIATE"), doing)) return false;
-  const auto key = KeyOf(number);
-  if (!key) {
-    Rollback();
-    return false;
-  }
+  const auto key = BeginWriteOn(number, doing);
+  if (!key) return false;
   const auto& fields = Shape().fields;
   QStringList sets;
   for (size_t i = 1; i < fields.size(); ++i) sets << Quoted(fields[i].name) + QStringLiteral("=?");
@@ -544,44 +554,22 @@ bool BalTable::Update(int number, const TableRecord& record) {
                 .arg(SqlTable(), sets.join(QStringLiteral(", ")), Quoted(kThr)));
   for (int i = 1; i < static_cast<int>(fields.size()); ++i) q.addBindValue(record.At(i));
   q.addBindValue(*key);
-  if (!q.exec()) {
-    FailSql(q.lastError(), doing);
-    q.finish();
-    Rollback();
-    return false;
-  }
+  if (!ExecOrRollback(q, doing)) return false;
   q.finish();
-  if (!Exec(QStringLiteral("COMMIT"), doing)) {
-    Rollback();
-    return false;
-  }
-  return true;
+  return Commit(doing);
 }
 
 bool BalTable::Remove(int number) {
   const QString doing = QStringLiteral("record %1 was not deleted").arg(number);
   if (!open_) return Fail(QStringLiteral("the table is not open"));
-  if (!CanWrite(doing) || !Exec(QStringLiteral("BEGIN IMMEDIATE"), doing)) return false;
-  const auto key = KeyOf(number);
-  if (!key) {
-    Rollback();
-    return false;
-  }
+  const auto key = BeginWriteOn(number, doing);
+  if (!key) return false;
   QSqlQuery q(Database());
   q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(SqlTable(), Quoted(kThr)));
   q.addBindValue(*key);
-  if (!q.exec()) {
-    FailSql(q.lastError(), doing);
-    q.finish();
-    Rollback();
-    return false;
-  }
+  if (!ExecOrRollback(q, doing)) return false;
   q.finish();
-  if (!Exec(QStringLiteral("COMMIT"), doing)) {
-    Rollback();
-    return false;
-  }
-  return true;
+  return Commit(doing);
 }
 
 }  // namespace vintor

@@ -12,6 +12,8 @@
 
 #include "platform/DecimalSeparator.h"
 
+class QSqlQuery;
+
 namespace vintor {
 
 class BalTableModel;
@@ -135,6 +137,13 @@ class BalTable {
   bool CanWrite(const QString& doing);
   bool Exec(const QString& sql, const QString& doing);
   void Rollback();
+  // A write transaction: begun when the file may be written, ended by Commit, given up by
+  // Rollback. Every failure leaves its message and no transaction open.
+  bool BeginWrite(const QString& doing);
+  // Begins a write on record `number`: its key, or nothing when there is no such record.
+  std::optional<qint64> BeginWriteOn(int number, const QString& doing);
+  bool ExecOrRollback(QSqlQuery& q, const QString& doing);
+  bool Commit(const QString& doing);
 
   TableKind kind_;
   QString connection_;
