@@ -232,32 +232,15 @@ void ArchiveForm::Reposition() {
   if (number > 0) browser_->MoveToRecord(number);
 }
 
-void ArchiveForm::ShowAfterAdding(QWidget* over) {
-  // The record on screen is posted first: adding selects the table's rows again.
-  if (isVisible() && !browser_->PostPending()) return;
-  if (!AddToArchive(traits_.planes, ArchiveUnbalanceTolerance(Meas().RPM))) return;
-  if (isVisible()) {
-    BalTable* table = OpenProgramTable(ArchiveTableOf(traits_.planes));
-    browser_->Attach(table ? table->Model() : nullptr);
-    Reposition();
-    raise();
-    activateWindow();
-    return;
-  }
-  if (traits_.centred) CentreOnScreen(this);
-  if (traits_.modalAfterAdding) {
-    ShowModal();
-  } else {
-    ShowModeless(over);
-  }
+void ArchiveForm::AttachTable() {
+  BalTable* table = OpenProgramTable(ArchiveTableOf(traits_.planes));
+  browser_->Attach(table ? table->Model() : nullptr);
+  Reposition();
 }
 
-void ArchiveForm::ShowForBrowsing(bool modal, QWidget* over) {
-  if (!OpenArchiveForBrowsing(traits_.planes)) return;
+void ArchiveForm::Present(bool modal, QWidget* over) {
   if (isVisible()) {
-    BalTable* table = OpenProgramTable(ArchiveTableOf(traits_.planes));
-    browser_->Attach(table ? table->Model() : nullptr);
-    Reposition();
+    AttachTable();
     raise();
     activateWindow();
     return;
@@ -270,10 +253,20 @@ void ArchiveForm::ShowForBrowsing(bool modal, QWidget* over) {
   }
 }
 
+void ArchiveForm::ShowAfterAdding(QWidget* over) {
+  // The record on screen is posted first: adding selects the table's rows again.
+  if (isVisible() && !browser_->PostPending()) return;
+  if (!AddToArchive(traits_.planes, ArchiveUnbalanceTolerance(Meas().RPM))) return;
+  Present(traits_.modalAfterAdding, over);
+}
+
+void ArchiveForm::ShowForBrowsing(bool modal, QWidget* over) {
+  if (!OpenArchiveForBrowsing(traits_.planes)) return;
+  Present(modal, over);
+}
+
 void ArchiveForm::FormShow() {
-  BalTable* table = OpenProgramTable(ArchiveTableOf(traits_.planes));
-  browser_->Attach(table ? table->Model() : nullptr);
-  Reposition();
+  AttachTable();
   DBGrid1->setFocus();
 }
 

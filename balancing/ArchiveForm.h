@@ -104,6 +104,10 @@ class ArchiveForm : public KitDialog {
   void CommitField(const Bound& b);
   void CommitFields();
   void Reposition();
+  // The program's archive table in the grid, standing on the record the archive stands on.
+  void AttachTable();
+  // Shown (modally or not, over `over`), or brought to the front with the table attached again.
+  void Present(bool modal, QWidget* over);
   void ShowHint();
 
   ArchiveTraits traits_;
