@@ -58,6 +58,19 @@ void PrepareRecording() {
   Meas().StopRequested = false;
 }
 
+// A measurement cycle recorded into the program's raw data file; false, the error shown, when
+// the cycle failed.
+bool RunCycle() {
+  PrepareRecording();
+  try {
+    MeasCycle();
+  } catch (const MeasError& e) {
+    Svc().dialogs->Error(QString::fromUtf8(e.what()));
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // While a run records or measures: no run button and no other tab (runs never nest).
@@ -156,13 +169,7 @@ void FormIzm2::Button2Click() {
   if (running_ || !SensorsSet()) return;
   RunScope scope(this);
   Meas().NeedSighting = true;  // every run starts with the sighting pass
-  PrepareRecording();
-  try {
-    MeasCycle();
-  } catch (const MeasError& e) {
-    Svc().dialogs->Error(QString::fromUtf8(e.what()));
-    return;
-  }
+  if (!RunCycle()) return;
   ShowRotationalResults();
 }
 
@@ -223,13 +230,7 @@ void FormIzm2::Button5Click() {
   }
   if (!SensorsSet()) return;
   RunScope scope(this);
-  PrepareRecording();
-  try {
-    MeasCycle();
-  } catch (const MeasError& e) {
-    Svc().dialogs->Error(QString::fromUtf8(e.what()));
-    return;
-  }
+  if (!RunCycle()) return;
   const MeasState& m = Meas();
   if (m.AcqStatus == -1) {
     // The raw data file is not this run's recording: the charts and the list stay as they were.
