@@ -28,12 +28,7 @@ QLineEdit* ResultField(QWidget* parent, const QString& name) {
 }
 
 QPushButton* BigButton(QWidget* parent, const QString& name, const QString& caption) {
-  QPushButton* b = MakeButton(parent, name, caption);
-  b->setMinimumHeight(36);
-  QFont f = b->font();
-  f.setBold(true);
-  b->setFont(f);
-  return b;
+  return MakeBoldButton(parent, name, caption, 36);
 }
 
 // Caption, field and unit of one value in a row of `grid`, from column `col`.

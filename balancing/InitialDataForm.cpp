@@ -27,12 +27,7 @@ QLineEdit* Field(QWidget* parent, const QString& name, ExitMend mend) {
 }
 
 QPushButton* BigButton(QWidget* parent, const QString& name, const QString& caption) {
-  QPushButton* b = MakeButton(parent, name, caption);
-  b->setMinimumHeight(36);
-  QFont f = b->font();
-  f.setBold(true);
-  b->setFont(f);
-  return b;
+  return MakeBoldButton(parent, name, caption, 36);
 }
 
 // A field beside the second item of its radio group, where that item's choice enables it.

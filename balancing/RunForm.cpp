@@ -57,12 +57,7 @@ QLineEdit* ResultField(QWidget* parent, const QString& name) {
 }
 
 QPushButton* StepButton(QWidget* parent, const QString& name, const QString& caption) {
-  QPushButton* b = MakeButton(parent, name, caption);
-  b->setMinimumHeight(30);
-  QFont f = b->font();
-  f.setBold(true);
-  b->setFont(f);
-  return b;
+  return MakeBoldButton(parent, name, caption, 30);
 }
 
 }  // namespace
@@ -417,15 +412,8 @@ void RunForm::RunSpkBtnClick() {
     return;
   }
   if (!spectrum) return;
-  // Points are 49 frames apart at the recording's frame rate (25 000 frames/s).
-  Chart1->SetSignals(spectrum->s1, spectrum->s2, kMeterDecimation / 25000.0);
+  ShowMeterSpectrum(*spectrum, Chart1, Chart2);
   Gauge1->setValue(0);
-  std::vector<double> a1, a2;
-  for (int j = 0; j < kListedBins && j < static_cast<int>(spectrum->p1.size()); ++j) {
-    a1.push_back(spectrum->p1[static_cast<size_t>(j)] / kPeakToRms);
-    a2.push_back(spectrum->p2[static_cast<size_t>(j)] / kPeakToRms);
-  }
-  Chart2->SetSpectrum(a1, a2);
 }
 
 void RunForm::ShowFields(int step, const RunFieldTexts& t) {

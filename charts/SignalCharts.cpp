@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "base/Formatting.h"
+#include "measurement/Spectrum.h"
 
 namespace vintor {
 namespace {
@@ -740,6 +741,16 @@ void SpectrumChart::SetZeroColour(const QColor& colour) {
   pen.setColor(colour);
   d_->zero->setPen(pen);
   Draw();
+}
+
+void ShowMeterSpectrum(const SpectrumData& data, SignalChart* waves, SpectrumChart* lines) {
+  waves->SetSignals(data.s1, data.s2, kMeterDecimation / 25000.0);
+  std::vector<double> a1, a2;
+  for (int j = 0; j < kListedBins && j < static_cast<int>(data.p1.size()); ++j) {
+    a1.push_back(data.p1[static_cast<size_t>(j)] / kPeakToRms);
+    a2.push_back(data.p2[static_cast<size_t>(j)] / kPeakToRms);
+  }
+  lines->SetSpectrum(a1, a2);
 }
 
 }  // namespace vintor

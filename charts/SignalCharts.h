@@ -9,6 +9,8 @@ class QLabel;
 
 namespace vintor {
 
+struct SpectrumData;
+
 // What the chart widgets share: the Qt Charts chart behind a pimpl, its title, the value axis
 // along the left edge labelled "##0.###", and a small corner text that stays 15 px above the
 // bottom edge and 77 px left of the right edge whatever the chart's size.
@@ -108,5 +110,9 @@ class SpectrumChart : public ChartWidget {
   struct Impl;
   Impl* d_;
 };
+
+// The spectrum routine's result as the meter and the run windows show it: the averaged signals
+// (points 49 frames apart at the recording's 25 000 frames/s) and the first 128 lines as RMS.
+void ShowMeterSpectrum(const SpectrumData& data, SignalChart* waves, SpectrumChart* lines);
 
 }  // namespace vintor

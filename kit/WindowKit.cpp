@@ -34,6 +34,16 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
   return b;
 }
 
+QPushButton* MakeBoldButton(QWidget* parent, const QString& name, const QString& caption,
+                            int minHeight) {
+  QPushButton* b = MakeButton(parent, name, caption);
+  b->setMinimumHeight(minHeight);
+  QFont f = b->font();
+  f.setBold(true);
+  b->setFont(f);
+  return b;
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(name);

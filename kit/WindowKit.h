@@ -37,6 +37,9 @@ void ShowAbout();
 
 // Named controls: the name is the object name, so a test finds `EditM1` by its name.
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption);
+// A button with a bold caption, at least `minHeight` pixels high.
+QPushButton* MakeBoldButton(QWidget* parent, const QString& name, const QString& caption,
+                            int minHeight);
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text);
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text = kNoData);
 QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& caption);

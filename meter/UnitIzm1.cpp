@@ -311,15 +311,8 @@ void FormIzm1::RunSpkClick() {
     return;
   }
   if (spectrum) {
-    // Points are 49 frames apart at the recording's frame rate (25 000 frames/s).
-    Chart1->SetSignals(spectrum->s1, spectrum->s2, kMeterDecimation / 25000.0);
+    ShowMeterSpectrum(*spectrum, Chart1, Chart2);
     Gauge1->setValue(0);
-    std::vector<double> a1, a2;
-    for (int j = 0; j < kListedBins && j < static_cast<int>(spectrum->p1.size()); ++j) {
-      a1.push_back(spectrum->p1[static_cast<size_t>(j)] / kPeakToRms);
-      a2.push_back(spectrum->p2[static_cast<size_t>(j)] / kPeakToRms);
-    }
-    Chart2->SetSpectrum(a1, a2);
   }
   Panel2->setEnabled(true);
 }

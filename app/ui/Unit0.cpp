@@ -26,12 +26,7 @@ constexpr int kTabTwoPlane = 1;
 constexpr int kTabSettings = 2;
 
 QPushButton* MainButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* b = MakeButton(parent, name, caption);
-  b->setMinimumHeight(40);
-  QFont f = b->font();
-  f.setBold(true);
-  b->setFont(f);
-  return b;
+  return MakeBoldButton(parent, name, caption, 40);
 }
 
 // A set-up picture on the left, the five buttons stacked on the right.
