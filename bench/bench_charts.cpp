@@ -58,6 +58,23 @@ void Paint(QWidget* w) {
   QCoreApplication::processEvents();
 }
 
+// The window showing the broadband recording with all of it in range.
+void ShowFullRange(FormIzm2& form) {
+  form.show();
+  form.ShowRecording();
+  form.TrackBar2->setValue(form.TrackBar2->maximum());
+  Paint(&form);
+}
+
+// Moves the first limit between 1 and 2 (both give the first group 1) and paints the chart;
+// false when it does not hold all 40 959 points.
+bool RedrawFullRange(FormIzm2& form, int& begin) {
+  begin = begin == 1 ? 2 : 1;
+  form.TrackBar1->setValue(begin);
+  Paint(form.Chart1);
+  return form.Chart1->PointCount() == 40959;
+}
+
 // Step 5 of the broadband run: the lines with their marks and the file.
 void BM_BroadbandOutputWrite40Blocks(benchmark::State& state) {
   Setup& env = Env();
@@ -94,16 +111,10 @@ void BM_RedrawFullRange(benchmark::State& state) {
   Env();
   WriteRecording(Paths().TestDatPath, kBroadbandFrames, 1000.0);
   FormIzm2 form;
-  form.show();
-  form.ShowRecording();
-  form.TrackBar2->setValue(form.TrackBar2->maximum());
-  Paint(&form);
+  ShowFullRange(form);
   int begin = 1;
   for (auto _ : state) {
-    begin = begin == 1 ? 2 : 1;  // both give the first group 1
-    form.TrackBar1->setValue(begin);
-    Paint(form.Chart1);
-    if (form.Chart1->PointCount() != 40959) state.SkipWithError("unexpected point count");
+    if (!RedrawFullRange(form, begin)) state.SkipWithError("unexpected point count");
   }
   state.counters["drawn"] = form.Chart1->DrawnPointCount(0);
 }
@@ -114,10 +125,7 @@ void BM_RedrawFullRangeFileChanged(benchmark::State& state) {
   Env();
   WriteRecording(Paths().TestDatPath, kBroadbandFrames, 1000.0);
   FormIzm2 form;
-  form.show();
-  form.ShowRecording();
-  form.TrackBar2->setValue(form.TrackBar2->maximum());
-  Paint(&form);
+  ShowFullRange(form);
   const QString out = JoinPath(Paths().WorkDir, QStringLiteral("Output.txt"));
   const std::vector<OutputLine> lines = ReadOutputFile(out);
   int begin = 1;
@@ -125,10 +133,7 @@ void BM_RedrawFullRangeFileChanged(benchmark::State& state) {
     state.PauseTiming();
     WriteOutputFile(out, lines);
     state.ResumeTiming();
-    begin = begin == 1 ? 2 : 1;
-    form.TrackBar1->setValue(begin);
-    Paint(form.Chart1);
-    if (form.Chart1->PointCount() != 40959) state.SkipWithError("unexpected point count");
+    if (!RedrawFullRange(form, begin)) state.SkipWithError("unexpected point count");
   }
 }
 BENCHMARK(BM_RedrawFullRangeFileChanged)->Unit(benchmark::kMillisecond);

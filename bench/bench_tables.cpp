@@ -3,17 +3,16 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "BenchTables.h"
 #include "balancing/core/BalTableModel.h"
 #include "balancing/core/BalTables.h"
 
 using namespace vintor;
+using bench::kRecords;
 
 namespace {
-
-constexpr int kRecords = 10000;
 
 // A working directory holding a table of `kRecords` filled records, made once per kind.
 const QString& FilledDir(TableKind kind) {
@@ -21,30 +20,7 @@ const QString& FilledDir(TableKind kind) {
   QTemporaryDir& dir = dirs[static_cast<int>(kind)];
   static bool filled[4] = {};
   if (!filled[static_cast<int>(kind)]) {
-    BalTable table(kind);
-    table.Open(dir.path());
-    QSqlQuery q(table.Database());
-    q.exec(QStringLiteral("BEGIN"));
-    const auto& fields = table.Shape().fields;
-    QStringList names, marks;
-    for (size_t i = 1; i < fields.size(); ++i) {
-      names << fields[i].name;
-      marks << QStringLiteral("?");
-    }
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(table.SqlTable(), names.join(','), marks.join(',')));
-    for (int r = 0; r < kRecords; ++r) {
-      for (size_t i = 1; i < fields.size(); ++i) {
-        if (fields[i].type == FieldType::Text) {
-          q.addBindValue(QStringLiteral("Rotor %1, shop %2").arg(r).arg(i));
-        } else {
-          q.addBindValue(r * 0.37 + static_cast<double>(i));
-        }
-      }
-      q.exec();
-    }
-    q.exec(QStringLiteral("COMMIT"));
-    q.finish();
+    bench::FillTable(kind, dir.path(), kRecords);
     filled[static_cast<int>(kind)] = true;
   }
   static QString paths[4];

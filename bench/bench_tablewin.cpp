@@ -6,9 +6,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "BenchTables.h"
 #include "balancing/TableWidgets.h"
 #include "balancing/UnitArch2.h"
 #include "balancing/UnitKft2.h"
@@ -16,43 +16,16 @@
 #include "measurement/MeasState.h"
 
 using namespace vintor;
+using bench::kRecords;
 
 namespace {
-
-constexpr int kRecords = 10000;
 
 // A working directory holding both two-plane tables with `kRecords` filled records each.
 const QString& FilledDir() {
   static QTemporaryDir dir;
   static const QString path = [] {
-    for (TableKind kind : {TableKind::Kft2, TableKind::Arch2}) {
-      BalTable table(kind);
-      table.Open(dir.path());
-      QSqlQuery q(table.Database());
-      q.exec(QStringLiteral("BEGIN"));
-      const auto& fields = table.Shape().fields;
-      QStringList names, marks;
-      for (size_t i = 1; i < fields.size(); ++i) {
-        names << fields[i].name;
-        marks << QStringLiteral("?");
-      }
-      q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(table.SqlTable(), names.join(','), marks.join(',')));
-      for (int r = 0; r < kRecords; ++r) {
-        for (size_t i = 1; i < fields.size(); ++i) {
-          if (fields[i].name == QLatin1String("Date")) {
-            q.addBindValue(QStringLiteral("2024-03-05 14:30:00"));
-          } else if (fields[i].type == FieldType::Text) {
-            q.addBindValue(QStringLiteral("Rotor %1, shop %2").arg(r).arg(i));
-          } else {
-            q.addBindValue(r * 0.37 + static_cast<double>(i));
-          }
-        }
-        q.exec();
-      }
-      q.exec(QStringLiteral("COMMIT"));
-      q.finish();
-    }
+    for (TableKind kind : {TableKind::Kft2, TableKind::Arch2})
+      bench::FillTable(kind, dir.path(), kRecords);
     return dir.path();
   }();
   return path;
