@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,23 +19,12 @@
 #include "balancing/VectorToolsForm.h"
 #include "balancing/core/BalancingState.h"
 #include "platform/SimRig.h"
+#include "tools/ShotKit.h"
 
 using namespace vintor;
+using namespace shot;
 
 namespace {
-
-QString g_out;
-QString g_work;  // the working directory: the two-plane windows change the current one
-int g_failures = 0;
-
-void Fail(const char* what) {
-  std::fprintf(stderr, "shotaids: %s\n", what);
-  ++g_failures;
-}
-
-void Save(QWidget* w, const QString& name) {
-  if (!w->grab().save(QDir(g_out).filePath(name))) Fail(qPrintable("cannot save " + name));
-}
 
 QString RigPath() { return QDir(g_work).filePath(QStringLiteral("SimE154.cfg")); }
 
@@ -75,38 +63,8 @@ void ClearPlane(int plane) {
   if (!rig.Save()) Fail("rig not written");
 }
 
-void Pause(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-// Each showing of the correction window: the next action on it, a picture, then F10.
-class Answer final : public QObject {
- public:
-  explicit Answer(CorrectionForm* w) : w_(w) { w->installEventFilter(this); }
-  QString next;                 // picture name for the next showing; empty: none
-  std::function<void()> first;  // runs before the picture
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (o == w_ && e->type() == QEvent::Show) {
-      QTimer::singleShot(400, w_, [this] {
-        if (first) first();
-        first = nullptr;
-        Pause(200);
-        if (!next.isEmpty()) Save(w_, next);
-        next.clear();
-        w_->Button1->click();
-      });
-    }
-    return false;
-  }
-
- private:
-  CorrectionForm* w_;
-};
-
 // The single-plane windows after a job on plane 1 of the rig, three blades, grade G 2.5.
-void SinglePlaneJob(AppWindows& app, Answer& answer) {
+void SinglePlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   FormB10& b10 = app.B10();
   FormB11& b11 = app.B11();
   FormB12& b12 = app.B12();
@@ -140,7 +98,7 @@ void SinglePlaneJob(AppWindows& app, Answer& answer) {
   b11.Button1->click();
 }
 
-void TwoPlaneJob(AppWindows& app, Answer& answer) {
+void TwoPlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   FormB20& b20 = app.B20();
   FormB21& b21 = app.B21();
   FormB22& b22 = app.B22();
@@ -205,18 +163,13 @@ void TwoPlaneJob(AppWindows& app, Answer& answer) {
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
-  if (argc < 2) return 2;
-  g_out = QString::fromLocal8Bit(argv[1]);
-  g_work = QDir::currentPath();
-  QFile cfg(QDir(g_work).filePath("Kavero.cfg"));
-  if (!cfg.open(QIODevice::WriteOnly) || cfg.write("20\r\n20\r\n0\r\n0\r\n100\r\n") < 0)
-    Fail("Kavero.cfg not written");
-  cfg.close();
+  if (!Begin(argc, argv, "shotaids")) return 2;
   NewRig();
 
   AppWindows app;
-  Answer answer1(&app.B12());
-  Answer answer(&app.B22());
+  // The windows get a moment more to draw what `first` changed.
+  CorrectionAnswer answer1(&app.B12(), 200);
+  CorrectionAnswer answer(&app.B22(), 200);
   app.Main().show();
   // Each job runs inside the modal initial-data window that F7 opens on its tab.
   QTimer::singleShot(300, [&] {
@@ -228,6 +181,5 @@ int main(int argc, char** argv) {
     qapp.quit();
   });
   qapp.exec();
-  if (g_failures) std::fprintf(stderr, "shotaids: %d failures\n", g_failures);
-  return g_failures ? 1 : 0;
+  return Finish();
 }

@@ -3,34 +3,19 @@
 // pictures of the run and correction windows: shotbalancing OUTDIR. Run it under Xvfb in an
 // empty directory (tools/balancing-shot.sh).
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <cstdio>
 
 #include "app/ui/AppWindows.h"
+#include "tools/ShotKit.h"
 
 using namespace vintor;
+using namespace shot;
 
 namespace {
-
-QString g_out;
-QString g_work;  // the working directory: the two-plane windows change the current one
-int g_failures = 0;
-
-void Save(QWidget* w, const QString& name) {
-  if (!w->grab().save(QDir(g_out).filePath(name))) ++g_failures;
-}
-
-void Write(const QString& name, const QByteArray& text) {
-  QFile f(QDir(g_work).filePath(name));
-  if (!f.open(QIODevice::WriteOnly)) ++g_failures;
-  f.write(text);
-}
 
 // The rotor: channel 1 and 2 rotation-frequency vibration, mm/s at degrees.
 void Rig(double a1, double p1, double a2, double p2) {
@@ -43,34 +28,7 @@ void Rig(double a1, double p1, double a2, double p2) {
                            .toUtf8());
 }
 
-// Saves the correction window under the next name when it has been on screen a moment, then
-// closes it as the operator would.
-class Answer final : public QObject {
- public:
-  explicit Answer(CorrectionForm* w) : w_(w) { w->installEventFilter(this); }
-  QString next;  // picture name for the next showing; empty: none
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (o == w_ && e->type() == QEvent::Show) {
-      QTimer::singleShot(400, w_, [this] {
-        if (!next.isEmpty()) Save(w_, next);
-        next.clear();
-        w_->Button1->click();
-      });
-    }
-    return false;
-  }
-
- private:
-  CorrectionForm* w_;
-};
-
-void Pause(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-void SinglePlaneJob(AppWindows& app, Answer& answer) {
+void SinglePlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   FormB10& b10 = app.B10();
   FormB11& b11 = app.B11();
   b10.RadioGroup1->Item(1)->click();
@@ -90,7 +48,7 @@ void SinglePlaneJob(AppWindows& app, Answer& answer) {
   b11.Button1->click();
 }
 
-void TwoPlaneJob(AppWindows& app, Answer& answer) {
+void TwoPlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   FormB20& b20 = app.B20();
   FormB21& b21 = app.B21();
   b20.RadioGroup1->Item(1)->click();
@@ -120,15 +78,12 @@ void TwoPlaneJob(AppWindows& app, Answer& answer) {
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
-  if (argc < 2) return 2;
-  g_out = QString::fromLocal8Bit(argv[1]);
-  g_work = QDir::currentPath();
-  Write("Kavero.cfg", "20\r\n20\r\n0\r\n0\r\n100\r\n");
+  if (!Begin(argc, argv, "shotbalancing")) return 2;
   Rig(4.5, 60, 2.0, 200);
 
   AppWindows app;
-  Answer answer1(&app.B12());
-  Answer answer2(&app.B22());
+  CorrectionAnswer answer1(&app.B12());
+  CorrectionAnswer answer2(&app.B22());
   app.Main().show();
   // Each job runs inside the modal initial-data window that F7 opens.
   QTimer::singleShot(300, [&] {
@@ -140,6 +95,5 @@ int main(int argc, char** argv) {
     qapp.quit();
   });
   qapp.exec();
-  if (g_failures) std::fprintf(stderr, "shotbalancing: %d pictures or files failed\n", g_failures);
-  return g_failures ? 1 : 0;
+  return Finish();
 }

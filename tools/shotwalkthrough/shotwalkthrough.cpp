@@ -3,68 +3,20 @@
 // shotwalkthrough OUTDIR; run it under Xvfb in an empty directory (tools/walkthrough-shots.sh).
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <cstdio>
 
 #include "app/ui/AppWindows.h"
+#include "tools/ShotKit.h"
 
 using namespace vintor;
+using namespace shot;
 
 namespace {
-
-QString g_out;
-int g_failures = 0;
-
-void Fail(const char* what) {
-  std::fprintf(stderr, "shotwalkthrough: %s\n", what);
-  ++g_failures;
-}
-
-// Screenshots are flat colours: a palette of 256 keeps them small without a visible loss.
-void SaveImage(const QImage& image, const QString& name) {
-  const QImage small = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-  // Quality 0: the strongest compression.
-  if (!small.save(QDir(g_out).filePath(name), "PNG", 0)) Fail(qPrintable(name));
-}
-
-void Save(QWidget* w, const QString& name) { SaveImage(w->grab().toImage(), name); }
-
-void Pause(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-// Takes the picture of the correction window once it is on screen, keeps what it shows and
-// closes it with F10 as the operator would.
-class Answer final : public QObject {
- public:
-  explicit Answer(CorrectionForm* w) : w_(w) { w->installEventFilter(this); }
-  QString next;  // picture name for the next showing
-  QString mass, angle;
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (o == w_ && e->type() == QEvent::Show) {
-      QTimer::singleShot(400, w_, [this] {
-        if (!next.isEmpty()) Save(w_, next);
-        next.clear();
-        mass = w_->EditM1->text();
-        angle = w_->EditF1->text();
-        w_->Button1->click();
-      });
-    }
-    return false;
-  }
-
- private:
-  CorrectionForm* w_;
-};
 
 // The operator at the rig window: attach a mass on plane 1 at an angle.
 void Attach(FormRig& rig, const QString& grams, const QString& angle) {
@@ -76,7 +28,7 @@ void Attach(FormRig& rig, const QString& grams, const QString& angle) {
   rig.ButtonAttach->click();
 }
 
-void Job(AppWindows& app, Answer& answer) {
+void Job(AppWindows& app, CorrectionAnswer& answer) {
   FormRig* rig = app.Rig();
   if (!rig) {
     Fail("no rig window: the simulated module is not in use");
@@ -102,13 +54,19 @@ void Job(AppWindows& app, Answer& answer) {
   Attach(*rig, "3", "0");  // the trial mass at the trial-mass point
   Pause(200);
   Save(rig, "wt-rig-trial.png");
+  // The correction the window shows is the mass to attach.
+  QString mass, angle;
+  answer.first = [&app, &mass, &angle] {
+    mass = app.B12().EditM1->text();
+    angle = app.B12().EditF1->text();
+  };
   answer.next = "wt-correction.png";
   b11.ButtonP2->click();  // Run#1, then the correction window
 
   // Trial mass off, correction on.
   rig->ListMasses[0]->setCurrentRow(0);
   rig->ButtonRemove[0]->click();
-  Attach(*rig, answer.mass, answer.angle);
+  Attach(*rig, mass, angle);
   Pause(200);
   Save(rig, "wt-rig-correction.png");
   answer.next = "wt-residual.png";
@@ -122,26 +80,15 @@ void Job(AppWindows& app, Answer& answer) {
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: shotwalkthrough OUTDIR\n");
-    return 2;
-  }
-  g_out = QString::fromLocal8Bit(argv[1]);
-  QDir().mkpath(g_out);
-  QFile cfg("Kavero.cfg");
-  if (!cfg.open(QIODevice::WriteOnly)) Fail("Kavero.cfg");
-  cfg.write("20\r\n20\r\n0\r\n0\r\n100\r\n");
-  cfg.close();
+  if (!Begin(argc, argv, "shotwalkthrough")) return 2;
+  g_small = true;  // the manual's pictures
   // The rotor of the walk-through: quiet, and fast so the runs do not take their real time.
-  QFile sim("SimE154.cfg");
-  if (!sim.open(QIODevice::WriteOnly)) Fail("SimE154.cfg");
-  sim.write(
-      "pace = 0\r\nrpm_wander = 0.1\r\nch1_noise = 0.05\r\nch2_noise = 0.05\r\n"
-      "unbalance1 = 400@130\r\n");
-  sim.close();
+  Write("SimE154.cfg",
+        "pace = 0\r\nrpm_wander = 0.1\r\nch1_noise = 0.05\r\nch2_noise = 0.05\r\n"
+        "unbalance1 = 400@130\r\n");
 
   AppWindows app;
-  Answer answer(&app.B12());
+  CorrectionAnswer answer(&app.B12());
   app.Main().show();
   app.Main().PageControl1->setCurrentIndex(0);
   QTimer::singleShot(600, [&] {
@@ -155,7 +102,5 @@ int main(int argc, char** argv) {
     qapp.quit();
   });
   qapp.exec();
-  if (g_failures)
-    std::fprintf(stderr, "shotwalkthrough: %d pictures or files failed\n", g_failures);
-  return g_failures ? 1 : 0;
+  return Finish();
 }
