@@ -15,7 +15,9 @@
 #include <functional>
 #include <utility>
 
+#include "app/ui/AppWindows.h"
 #include "balancing/CorrectionForm.h"
+#include "balancing/RunForm.h"
 
 namespace shot {
 
@@ -103,5 +105,31 @@ class CorrectionAnswer final : public QObject {
   vintor::CorrectionForm* w_;
   int settleMs_;
 };
+
+// The check run of a job: the correction window after it pictured as `correction`, the run
+// window as `run`.
+inline void CheckRun(vintor::RunForm& w, CorrectionAnswer& answer, const QString& correction,
+                     const QString& run) {
+  answer.next = correction;
+  w.ButtonP4->click();
+  Pause(300);
+  Save(&w, run);
+}
+
+// Shows the main window, then runs `singlePlane` inside the modal initial-data window that F7
+// opens on the single-plane tab and `twoPlane` in the one it opens on the two-plane tab.
+inline void RunJobs(vintor::AppWindows& app, const std::function<void()>& singlePlane,
+                    const std::function<void()>& twoPlane) {
+  app.Main().show();
+  QTimer::singleShot(300, [&] {
+    QTimer::singleShot(0, singlePlane);
+    app.Main().Button7->click();
+    app.Main().PageControl1->setCurrentIndex(1);
+    QTimer::singleShot(0, twoPlane);
+    app.Main().Button2->click();
+    QCoreApplication::quit();
+  });
+  QCoreApplication::exec();
+}
 
 }  // namespace shot

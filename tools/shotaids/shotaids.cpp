@@ -91,10 +91,7 @@ void SinglePlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   std::printf("single-plane correction: %.2f g at %.0f\n", m, f);
   ClearPlane(1);
   Attach(1, m, f);
-  answer.next = "corr1.png";
-  b11.ButtonP4->click();
-  Pause(300);
-  Save(&b11, "run1.png");
+  CheckRun(b11, answer, "corr1.png", "run1.png");
   b11.Button1->click();
 }
 
@@ -135,10 +132,7 @@ void TwoPlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   ClearPlane(2);
   Attach(1, m1, f1);
   Attach(2, m2, f2);
-  answer.next = "corr2.png";
-  b21.ButtonP4->click();
-  Pause(300);
-  Save(&b21, "run2.png");
+  CheckRun(b21, answer, "corr2.png", "run2.png");
 
   // The vector tools with an example in each group.
   VectorToolsForm* v = b22.VectorTools();
@@ -170,16 +164,6 @@ int main(int argc, char** argv) {
   // The windows get a moment more to draw what `first` changed.
   CorrectionAnswer answer1(&app.B12(), 200);
   CorrectionAnswer answer(&app.B22(), 200);
-  app.Main().show();
-  // Each job runs inside the modal initial-data window that F7 opens on its tab.
-  QTimer::singleShot(300, [&] {
-    QTimer::singleShot(0, [&] { SinglePlaneJob(app, answer1); });
-    app.Main().Button7->click();
-    app.Main().PageControl1->setCurrentIndex(1);
-    QTimer::singleShot(0, [&] { TwoPlaneJob(app, answer); });
-    app.Main().Button2->click();
-    qapp.quit();
-  });
-  qapp.exec();
+  RunJobs(app, [&] { SinglePlaneJob(app, answer1); }, [&] { TwoPlaneJob(app, answer); });
   return Finish();
 }

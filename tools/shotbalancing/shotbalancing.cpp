@@ -41,10 +41,7 @@ void SinglePlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   answer.next = "corr1-trial.png";
   b11.ButtonP2->click();
   Rig(0.35, 110, 1.2, 200);
-  answer.next = "corr1.png";
-  b11.ButtonP4->click();
-  Pause(300);
-  Save(&b11, "run1.png");
+  CheckRun(b11, answer, "corr1.png", "run1.png");
   b11.Button1->click();
 }
 
@@ -67,10 +64,7 @@ void TwoPlaneJob(AppWindows& app, CorrectionAnswer& answer) {
   answer.next = "corr2-trial.png";
   b21.ButtonP3->click();
   Rig(0.4, 120, 0.3, 30);
-  answer.next = "corr2.png";
-  b21.ButtonP4->click();
-  Pause(300);
-  Save(&b21, "run2.png");
+  CheckRun(b21, answer, "corr2.png", "run2.png");
   b21.Button1->click();
 }
 
@@ -84,16 +78,6 @@ int main(int argc, char** argv) {
   AppWindows app;
   CorrectionAnswer answer1(&app.B12());
   CorrectionAnswer answer2(&app.B22());
-  app.Main().show();
-  // Each job runs inside the modal initial-data window that F7 opens.
-  QTimer::singleShot(300, [&] {
-    QTimer::singleShot(0, [&] { SinglePlaneJob(app, answer1); });
-    app.Main().Button7->click();
-    app.Main().PageControl1->setCurrentIndex(1);
-    QTimer::singleShot(0, [&] { TwoPlaneJob(app, answer2); });
-    app.Main().Button2->click();
-    qapp.quit();
-  });
-  qapp.exec();
+  RunJobs(app, [&] { SinglePlaneJob(app, answer1); }, [&] { TwoPlaneJob(app, answer2); });
   return Finish();
 }

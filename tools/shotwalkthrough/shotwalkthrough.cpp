@@ -69,10 +69,7 @@ void Job(AppWindows& app, CorrectionAnswer& answer) {
   Attach(*rig, mass, angle);
   Pause(200);
   Save(rig, "wt-rig-correction.png");
-  answer.next = "wt-residual.png";
-  b11.ButtonP4->click();  // RunC, then the residual correction
-  Pause(300);
-  Save(&b11, "wt-check.png");
+  CheckRun(b11, answer, "wt-residual.png", "wt-check.png");  // RunC, the residual correction
   b11.Button1->click();
 }
 
