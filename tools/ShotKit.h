@@ -22,9 +22,12 @@
 namespace shot {
 
 inline const char* g_name = "shot";
-inline QString g_out;   // where the pictures go
-inline QString g_work;  // the working directory: the two-plane windows change the current one
-inline bool g_small = false;  // pictures in 256 colours, compressed hardest
+// Where the pictures go.
+inline QString g_out;
+// The working directory, kept: the two-plane windows change the current one.
+inline QString g_work;
+// Pictures in 256 colours, compressed hardest.
+inline bool g_small = false;
 inline int g_failures = 0;
 
 inline void Fail(const QString& what) {

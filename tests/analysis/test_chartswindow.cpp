@@ -9,8 +9,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
-#include <memory>
 #include <functional>
+#include <memory>
 
 #include "acquisition/AdcAcquire.h"
 #include "analysis/UnitIzm2.h"

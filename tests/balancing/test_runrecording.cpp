@@ -3,8 +3,8 @@
 // closed during the measurement, files that cannot be written).
 #include <QDir>
 #include <QtTest>
-#include <memory>
 #include <map>
+#include <memory>
 
 #include "app/core/ProgramStart.h"
 #include "balancing/core/BalancingState.h"

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "measurement/MeasState.h"
-#include "tests/support/CliRun.h"
 #include "tests/measurement/SynthRecording.h"
+#include "tests/support/CliRun.h"
 
 using namespace vintor;
 using vintor::test::MakeRecording;

@@ -47,9 +47,9 @@ inline void CompareJsonSubset(const QJsonObject& got, const QJsonObject& want, d
     const QJsonValue g = got.value(it.key());
     if (it.value().isDouble()) {
       const double w = it.value().toDouble();
-      QVERIFY2(g.isDouble() &&
-                   std::fabs(g.toDouble() - w) <= tolerance * std::max(1.0, std::fabs(w)),
-               qPrintable(it.key() + " in " + text));
+      QVERIFY2(
+          g.isDouble() && std::fabs(g.toDouble() - w) <= tolerance * std::max(1.0, std::fabs(w)),
+          qPrintable(it.key() + " in " + text));
     } else if (it.value().isArray()) {
       const QJsonArray wa = it.value().toArray(), ga = g.toArray();
       QCOMPARE(ga.size(), wa.size());

@@ -164,6 +164,7 @@ int main(int argc, char** argv) {
   // The windows get a moment more to draw what `first` changed.
   CorrectionAnswer answer1(&app.B12(), 200);
   CorrectionAnswer answer(&app.B22(), 200);
-  RunJobs(app, [&] { SinglePlaneJob(app, answer1); }, [&] { TwoPlaneJob(app, answer); });
+  RunJobs(
+      app, [&] { SinglePlaneJob(app, answer1); }, [&] { TwoPlaneJob(app, answer); });
   return Finish();
 }

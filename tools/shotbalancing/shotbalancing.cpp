@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
   AppWindows app;
   CorrectionAnswer answer1(&app.B12());
   CorrectionAnswer answer2(&app.B22());
-  RunJobs(app, [&] { SinglePlaneJob(app, answer1); }, [&] { TwoPlaneJob(app, answer2); });
+  RunJobs(
+      app, [&] { SinglePlaneJob(app, answer1); }, [&] { TwoPlaneJob(app, answer2); });
   return Finish();
 }
