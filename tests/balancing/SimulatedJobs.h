@@ -108,8 +108,8 @@ class SimulatedJobs {
   }
 
   // Continue of the initial-data window with `fields`: "gramm", "select" and "blades" choose
-  // the second item of their radio group, "Name=text" types into a field (one the window lacks,
-  // as the second plane's in a single-plane job, is passed over).
+  // the second item of their radio group, "Name=text" types into a field (the second plane's
+  // fields are passed over in a single-plane job).
   void StartJob(bool two, const QStringList& fields) {
     InitialDataForm& f = w_->Initial(two);
     if (!f.isVisible()) Show(&f);
@@ -118,8 +118,10 @@ class SimulatedJobs {
       if (e == "select") f.RadioGroup0->Item(1)->click();
       if (e == "blades") f.RadioGroup2->Item(1)->click();
       if (!e.contains('=')) continue;
-      if (auto* field = Control<QLineEdit>(&f, e.section('=', 0, 0)))
-        field->setText(e.section('=', 1));
+      const QString name = e.section('=', 0, 0);
+      auto* field = Control<QLineEdit>(&f, name);
+      QVERIFY2(field || (!two && Control<QLineEdit>(&w_->Initial(true), name)), qPrintable(e));
+      if (field) field->setText(e.section('=', 1));
     }
     Press(&f, Qt::Key_F9);
     QVERIFY(w_->Runs(two).isVisible());
